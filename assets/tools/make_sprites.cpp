@@ -1,0 +1,196 @@
+// Build-time tool that draws the game's sprites (ball, brick, paddle) from code
+// and saves them as 24-bit BMPs; pure magenta (255,0,255) marks the pixels
+// Allegro treats as transparent once the datafile stores them in 16-bit colour.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bmp_write.h"
+
+namespace {
+
+// A colour with room to go out of range before Plot() clamps it.
+struct Rgb {
+    double r, g, b;
+};
+
+// A plain 24-bit canvas that starts out fully transparent (magenta).
+struct Canvas {
+    int w, h;
+    std::vector<uint8_t> px;
+    // Allocates the pixels and paints them all magenta.
+    Canvas(int width, int height) : w(width), h(height), px(static_cast<size_t>(w) * h * 3, 0) {
+        for (size_t i = 0; i < px.size(); i += 3) {
+            px[i] = 255;
+            px[i + 2] = 255;
+        }
+    }
+};
+
+// Light comes from the upper left, slightly in front of the screen.
+const double kLight[3] = {-0.45, -0.6, 0.66};
+
+// Converts a shade to bytes and nudges anything that 16-bit colour would fold
+// into the magenta mask colour, so opaque pixels never turn see-through.
+void Plot(Canvas &c, int x, int y, Rgb col) {
+    auto to_byte = [](double v) {
+        return static_cast<uint8_t>(std::clamp(static_cast<int>(std::lround(v)), 0, 255));
+    };
+    uint8_t r = to_byte(col.r), g = to_byte(col.g), b = to_byte(col.b);
+    if ((r >> 3) == 31 && (g >> 2) == 0 && (b >> 3) == 31) {
+        g = 8;
+    }
+    uint8_t *p = &c.px[(static_cast<size_t>(y) * c.w + x) * 3];
+    p[0] = r;
+    p[1] = g;
+    p[2] = b;
+}
+
+// Phong-style shading of a base colour for a unit surface normal.
+Rgb Shade(Rgb base, double nx, double ny, double nz, double shininess, double shine_amount) {
+    const double len =
+        std::sqrt(kLight[0] * kLight[0] + kLight[1] * kLight[1] + kLight[2] * kLight[2]);
+    const double lx = kLight[0] / len, ly = kLight[1] / len, lz = kLight[2] / len;
+    const double diffuse = std::max(0.0, nx * lx + ny * ly + nz * lz);
+    // Half-vector between the light and a viewer looking straight at the screen.
+    double hx = lx, hy = ly, hz = lz + 1.0;
+    const double hlen = std::sqrt(hx * hx + hy * hy + hz * hz);
+    hx /= hlen;
+    hy /= hlen;
+    hz /= hlen;
+    const double specular =
+        shine_amount * std::pow(std::max(0.0, nx * hx + ny * hy + nz * hz), shininess);
+    const double light = 0.28 + 0.8 * diffuse;
+    return {base.r * light + 255.0 * specular, base.g * light + 255.0 * specular,
+            base.b * light + 255.0 * specular};
+}
+
+// Scales a colour's brightness.
+Rgb Scale(Rgb c, double k) {
+    return {c.r * k, c.g * k, c.b * k};
+}
+
+// Mixes two colours, t = 0 gives a, t = 1 gives b.
+Rgb Mix(Rgb a, Rgb b, double t) {
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+// Draws a steel ball lit from the upper left with a bright highlight. The game
+// shrinks it to 20x20 with stretch_sprite, which keeps every (size/20)th pixel
+// starting at 0, so the disc is centred on those samples rather than on the
+// image; that way the shrunken ball comes out round and symmetric.
+Canvas MakeBall(int size) {
+    Canvas c(size, size);
+    const double step = size / 20.0;
+    const double centre = step * 9.5 + 0.5;
+    const double radius = step * 10.0 + 0.45;
+    const Rgb steel = {190, 200, 220};
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const double dx = (x + 0.5 - centre) / radius;
+            const double dy = (y + 0.5 - centre) / radius;
+            const double d2 = dx * dx + dy * dy;
+            if (d2 > 1.0) {
+                continue;
+            }
+            const double nz = std::sqrt(1.0 - d2);
+            Rgb col = Shade(steel, dx, dy, nz, 40.0, 0.95);
+            // A darker rim keeps the ball readable on light backgrounds.
+            col = Scale(col, 0.75 + 0.25 * std::min(1.0, nz * 2.5));
+            Plot(c, x, y, col);
+        }
+    }
+    return c;
+}
+
+// Draws a brick with a dark outline, a lit top/left bevel and a shadowed
+// bottom/right bevel around a softly graded face.
+Canvas MakeBrick(int w, int h, int bevel) {
+    Canvas c(w, h);
+    const Rgb face = {200, 72, 44};
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const int left = x, top = y, right = w - 1 - x, bottom = h - 1 - y;
+            const int edge = std::min(std::min(left, top), std::min(right, bottom));
+            Rgb col;
+            if (edge == 0) {
+                col = Scale(face, 0.35);
+            } else if (edge <= bevel) {
+                // Pick the nearest side; the diagonals split the corners.
+                const int nearest_lit = std::min(left, top);
+                const int nearest_dark = std::min(right, bottom);
+                if (nearest_lit <= nearest_dark) {
+                    col = (top <= left) ? Mix(face, Rgb{255, 240, 220}, 0.55)
+                                        : Mix(face, Rgb{255, 240, 220}, 0.35);
+                } else {
+                    col = (bottom <= right) ? Scale(face, 0.5) : Scale(face, 0.62);
+                }
+            } else {
+                const double t = static_cast<double>(y - bevel) / std::max(1, h - 2 * bevel);
+                col = Scale(face, 1.08 - 0.16 * t);
+            }
+            Plot(c, x, y, col);
+        }
+    }
+    return c;
+}
+
+// Draws a capsule-shaped paddle: rounded red end caps, a steel-blue middle,
+// shaded like a tube so it reads as rounded.
+Canvas MakePaddle(int w, int h) {
+    Canvas c(w, h);
+    const double r = h / 2.0;
+    const int cap = static_cast<int>(r * 1.8);  // columns the red caps reach inwards
+    const Rgb body = {70, 120, 200};
+    const Rgb caps = {210, 60, 40};
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const double px = x + 0.5, py = y + 0.5;
+            const double spine = std::clamp(px, r, w - r);
+            const double nx = (px - spine) / r, ny = (py - r) / r;
+            const double d2 = nx * nx + ny * ny;
+            if (d2 > 1.0) {
+                continue;
+            }
+            const double nz = std::sqrt(1.0 - d2);
+            // Measured from the nearer end so both ends mirror exactly.
+            const int from_end = std::min(x, w - 1 - x);
+            Rgb col = Shade(from_end < cap ? caps : body, nx, ny, nz, 18.0, 0.7);
+            // Two-pixel grooves where the caps meet the body, so they survive
+            // the game shrinking the paddle to half width.
+            if (from_end == cap - 1 || from_end == cap) {
+                col = Scale(col, 0.45);
+            }
+            col = Scale(col, 0.75 + 0.25 * std::min(1.0, nz * 2.5));
+            Plot(c, x, y, col);
+        }
+    }
+    return c;
+}
+
+// Saves one canvas, reporting failure on stderr.
+bool Save(const std::string &path, const Canvas &c) {
+    if (!WriteBmp24(path, c.w, c.h, c.px)) {
+        std::fprintf(stderr, "make_sprites: cannot write %s\n", path.c_str());
+        return false;
+    }
+    std::printf("make_sprites: wrote %s (%dx%d)\n", path.c_str(), c.w, c.h);
+    return true;
+}
+
+}  // namespace
+
+// Usage: make_sprites <output directory>
+int main(int argc, char **argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <output directory>\n", argv[0]);
+        return 2;
+    }
+    const std::string dir = std::string(argv[1]) + "/";
+    const bool ok = Save(dir + "ball.bmp", MakeBall(60)) &&
+                    Save(dir + "brick.bmp", MakeBrick(59, 21, 3)) &&
+                    Save(dir + "paddle.bmp", MakePaddle(150, 25));
+    return ok ? 0 : 1;
+}
