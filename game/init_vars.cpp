@@ -1,0 +1,61 @@
+// Per-game set-up: the difficulty table and the start positions of ball and
+// paddle.
+
+#include <allegro.h>
+
+#include <array>
+
+#include "game/game_state.h"
+#include "shell/debug_log.h"
+
+namespace {
+
+// What a difficulty sets. Harder games have a faster ball that gains more
+// at each wall bounce, a smaller ball on Hard, a narrower paddle and a finer
+// keyboard step.
+struct DifficultyRow {
+    float Speed;
+    float BounceBoost;
+    int32_t Radius;
+    int32_t PaddleWidth;
+    int32_t PaddleHeight;
+    float KeyStepDivisor;
+};
+
+constexpr std::array<DifficultyRow, 3> DIFFICULTY_TABLE = {{
+    {1.5f, 0.2f, 10, 300, 25, 1.0f},  // Easy
+    {2.5f, 0.4f, 10, 200, 25, 2.0f},  // Medium
+    {4.5f, 0.6f, 5, 75, 25, 4.0f},    // Hard
+}};
+
+// The playfield frame leaves these margins: 4 pixels across, 52 at the bottom.
+constexpr int FIELD_SIDE_MARGIN = 4;
+constexpr int FIELD_BOTTOM_MARGIN = 52;
+
+// Applies one row of the table; other difficulties leave everything as it was.
+void ApplyDifficulty(int32_t difficulty) {
+    if (difficulty < 0 || difficulty >= static_cast<int32_t>(DIFFICULTY_TABLE.size())) {
+        return;
+    }
+    const DifficultyRow &row = DIFFICULTY_TABLE[difficulty];
+    Ball.Speed = row.Speed;
+    Ball.BounceBoost = row.BounceBoost;
+    Ball.Radius = row.Radius;
+    Paddle.Width = row.PaddleWidth;
+    Paddle.Height = row.PaddleHeight;
+    // Each game starts from the player's chosen step, so it is never halved twice.
+    Controls.KeyStep = Controls.ConfiguredKeyStep / row.KeyStepDivisor;
+}
+
+}  // namespace
+
+void InitVars() {
+    LogLine("InitVars module reached.\n");
+    ApplyDifficulty(GameSettings.Difficulty);
+    Ball.X = static_cast<float>((SCREEN_W - FIELD_SIDE_MARGIN) / 2);
+    Ball.Y = static_cast<float>((SCREEN_H - FIELD_BOTTOM_MARGIN) / 2);
+    Ball.DX = 1.0f;
+    Ball.DY = 1.5f;
+    Paddle.X = (SCREEN_W - FIELD_SIDE_MARGIN) / 2 - Paddle.Width / 2;
+    Paddle.Y = SCREEN_H - FIELD_BOTTOM_MARGIN - 2 * Paddle.Height;
+}

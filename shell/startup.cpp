@@ -1,0 +1,110 @@
+// Start-up and shutdown of the game: the library, the graphics mode, the
+// back buffer, the data file, the intro movie and the single exit path.
+
+#include "shell/startup.h"
+
+#include <allegro.h>
+#include <cstdlib>
+
+#include "records/high_scores.h"
+#include "shell/debug_log.h"
+#include "shell/game_data.h"
+#include "shell/screen.h"
+
+DATAFILE *GameData = nullptr;
+
+namespace {
+
+constexpr int SCREEN_WIDTH = 640;
+constexpr int SCREEN_HEIGHT = 480;
+
+// The library counts retraces on its timer thread, which only wakes when some
+// timer is due; a no-op timer at twice the 70 Hz retrace keeps that count,
+// and so every vsync(), on time.
+constexpr int RETRACE_PACER_HZ = 140;
+
+void RetracePacer() {}
+END_OF_FUNCTION(RetracePacer)
+
+// Ends the game with a message when start-up cannot go on.
+[[noreturn]] void FailStartup(const char *text) {
+    ShowMessage(text);
+    ExitGame(1);
+}
+
+}  // namespace
+
+bool SetGraphicsMode() {
+    set_color_depth(16);
+    return set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0) == 0 ||
+           set_gfx_mode(GFX_AUTODETECT_WINDOWED, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0) == 0;
+}
+
+void InitSystem() {
+    allegro_init();
+    install_keyboard();
+    install_timer();
+    install_mouse();
+    LOCK_FUNCTION(RetracePacer);
+    install_int_ex(RetracePacer, BPS_TO_TIMER(RETRACE_PACER_HZ));
+    set_window_title("TileRiot");
+    if (!SetGraphicsMode()) {
+        FailStartup("Unable to set graphics mode!");
+    }
+    WatchCloseButton();
+    BackBuffer = create_bitmap(SCREEN_W, SCREEN_H);
+    if (!BackBuffer) {
+        FailStartup("Not enough memory for the screen buffer!");
+    }
+    GameData = load_datafile("tr_data2.dat");
+    if (!GameData) {
+        FailStartup("Unable to load the game data file tr_data2.dat!");
+    }
+}
+
+int IntroCallback() {
+    return (keypressed() || CloseRequested()) ? 1 : 0;
+}
+
+int PlayIntro() {
+    if (play_fli("intro.flc", screen, 0, IntroCallback) < 0) {
+        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+        allegro_message("Error playing FLI file\n");
+        return 1;
+    }
+    return 0;
+}
+
+void RestoreGraphicsMode() {
+    if (!SetGraphicsMode()) {
+        FailStartup("Unable to set graphics mode!");
+    }
+}
+
+void ShowMessage(const char *text) {
+    // A full-screen window would cover the message box, so leave graphics first.
+    if (gfx_driver) {
+        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    }
+    allegro_message("%s", text);
+}
+
+void ExitGame(int code) {
+    // A failed save re-enters here with code 1; the tables are saved only once.
+    static bool saving = false;
+    if (!saving) {
+        saving = true;
+        SaveHighScores();
+    }
+    if (BackBuffer) {
+        destroy_bitmap(BackBuffer);
+        BackBuffer = nullptr;
+    }
+    if (GameData) {
+        unload_datafile(GameData);
+        GameData = nullptr;
+    }
+    allegro_exit();
+    CloseDebugLog();
+    std::exit(code);
+}

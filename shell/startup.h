@@ -1,0 +1,25 @@
+// Start-up and shutdown: the library and graphics mode, the data file and
+// back buffer, the intro movie, and ExitGame, the one way the game ends.
+#pragma once
+
+// Starts the library, input devices, graphics mode, back buffer and data file;
+// returns only on success.
+void InitSystem();
+
+// Sets the 640x480 mode: full screen, else a window; false when neither works.
+bool SetGraphicsMode();
+
+// Plays "intro.flc" onto the screen; 0 when it played, 1 when it could not.
+int PlayIntro();
+
+// Stops the intro as soon as a key is waiting (or the window is closing).
+int IntroCallback();
+
+// Brings the display back after the intro failed; ends the game if it cannot.
+void RestoreGraphicsMode();
+
+// Shows a message box that no full-screen picture can hide.
+void ShowMessage(const char *text);
+
+// Writes the high-score tables, releases everything and ends the process.
+[[noreturn]] void ExitGame(int code);

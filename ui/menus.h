@@ -1,0 +1,8 @@
+// The main menu, the game's hub, and its options sub-menu.
+#pragma once
+
+// Shows the main menu again and again; ends the game through its Exit item.
+[[noreturn]] void MainMenu();
+
+// Shows the options menu until "Return to Main Menu" is chosen.
+void OptionsMenu();
