@@ -1,0 +1,95 @@
+// The headless test harness: the real game code runs on Allegro with test
+// drivers for the display, keyboard, mouse and timer. Every presented frame
+// is captured, key presses come from a script, and nothing waits on a clock.
+#pragma once
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+// One presented frame: the back buffer as it stood at the retrace.
+struct Frame {
+    int index = 0;                 // 0 for the first frame presented
+    std::vector<uint16_t> pixels;  // 16-bit colours, row by row; empty once dropped
+    uint16_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * SCREEN_W + x]; }
+    bool IsBlack() const;
+    // Bounding box of pixels of exactly this colour; false if there are none.
+    bool Find(int colour, int &left, int &top, int &right, int &bottom) const;
+    int Count(int colour) const;
+};
+
+// Thrown out of the game when it waits for a key and the script has none left.
+struct ScriptEnded {};
+// Thrown out of the game when it presents more frames than the test allows.
+struct FrameLimitReached {};
+
+// Forgets every script, frame and message.
+void Reset();
+
+// The game sees this key pressed the next time it waits for one; the key is
+// let go at the following frame or wait.
+void TapKey(int scancode);
+
+// As TapKey, with a modifier (a shift, control or alt key) held down too.
+void TapKeyWith(int modifier, int scancode);
+
+// A key pressed and let go again before the game looks at which keys are down.
+void TapAndLetGo(int scancode);
+
+// Holds a key down from the retrace of frame `from` until that of frame `to`.
+void HoldKey(int scancode, int from, int to);
+
+// Adds mouse movement, read by the game after the retrace of frame `frame`.
+void MoveMouse(int frame, int dx, int dy);
+
+// Makes the full-screen and/or the windowed test display refuse to start.
+void FailDisplays(bool full_screen, bool windowed);
+
+// Presses the window's close button now.
+void PressCloseButton();
+
+// Stops the game with FrameLimitReached when it presents more frames.
+void SetFrameLimit(int frames);
+
+// How many scripted key taps the game has not used yet.
+int KeysLeft();
+
+// Every frame presented since Reset (pixels kept for the first ones only).
+const std::vector<Frame> &Frames();
+
+// The message boxes shown since Reset, in order.
+const std::vector<std::string> &Messages();
+
+// The path of the built game files (data file, movie, credits).
+std::string RunDirectory();
+
+// A test in a fresh, empty working directory of its own.
+class TempDirTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Makes a file in the working directory with these bytes.
+    static void WriteFile(const std::string &name, const std::string &bytes);
+    // Reads a whole file of the working directory; empty when missing.
+    static std::string ReadFile(const std::string &name);
+    static bool FileExists(const std::string &name);
+
+private:
+    std::string directory_;
+    std::string previous_directory_;
+};
+
+// A test that runs the game's real start-up on the test drivers, in a fresh
+// working directory that holds the game's data file.
+class GameTest : public TempDirTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+}  // namespace harness
