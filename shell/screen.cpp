@@ -5,15 +5,17 @@
 
 #include <atomic>
 
+#include "shell/idle_input.h"
+#include "shell/retrace.h"
 #include "shell/startup.h"
 
 BITMAP *BackBuffer = nullptr;
 
 namespace {
 
-// How long WaitForKey sleeps between looks at the keyboard buffer: short
-// enough to feel instant, long enough to leave the CPU idle.
-constexpr unsigned KEY_POLL_MS = 2;
+// The longest WaitForKey sleeps before it looks at the keyboard again; input
+// under X11 wakes it at once, so this only bounds how long anything else waits.
+constexpr unsigned KEY_POLL_MS = 100;
 
 // Set on the library's event thread when the window's close button is pressed.
 std::atomic<bool> CloseButtonPressed{false};
@@ -40,10 +42,14 @@ void PresentBuffer() {
 
 int WaitForKey() {
     clear_keybuf();
-    while (!keypressed()) {
-        HonourCloseRequest();
-        rest(KEY_POLL_MS);
+    StopRetracePacer();
+    BeginIdleInput();
+    while (!keypressed() && !CloseRequested()) {
+        WaitForInput(KEY_POLL_MS);
     }
+    EndIdleInput();
+    StartRetracePacer();
+    HonourCloseRequest();
     int held = 0;
     for (int scancode = 1; scancode < KEY_MAX; ++scancode) {
         if (key[scancode]) {

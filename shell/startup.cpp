@@ -9,6 +9,7 @@
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
 #include "shell/game_data.h"
+#include "shell/retrace.h"
 #include "shell/screen.h"
 
 DATAFILE *GameData = nullptr;
@@ -17,14 +18,6 @@ namespace {
 
 constexpr int SCREEN_WIDTH = 640;
 constexpr int SCREEN_HEIGHT = 480;
-
-// The library counts retraces on its timer thread, which only wakes when some
-// timer is due; a no-op timer at twice the 70 Hz retrace keeps that count,
-// and so every vsync(), on time.
-constexpr int RETRACE_PACER_HZ = 140;
-
-void RetracePacer() {}
-END_OF_FUNCTION(RetracePacer)
 
 // Ends the game with a message when start-up cannot go on.
 [[noreturn]] void FailStartup(const char *text) {
@@ -45,8 +38,7 @@ void InitSystem() {
     install_keyboard();
     install_timer();
     install_mouse();
-    LOCK_FUNCTION(RetracePacer);
-    install_int_ex(RetracePacer, BPS_TO_TIMER(RETRACE_PACER_HZ));
+    StartRetracePacer();
     set_window_title("TileRiot");
     if (!SetGraphicsMode()) {
         FailStartup("Unable to set graphics mode!");

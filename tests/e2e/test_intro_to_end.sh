@@ -5,7 +5,7 @@
 
 start_x
 prepare_game
-printf 'KEEP ME%25s\x2a\x00\x00\x00' '' | tr ' ' '\0' >"$WORK/game/IntHiScores.dat"
+printf 'KEEPME%26s\x2a\x00\x00\x00' '' | tr ' ' '\0' >"$WORK/game/IntHiScores.dat"
 start_game
 wait_window >/dev/null
 sleep 1.5
@@ -17,5 +17,5 @@ press Up
 press Return
 expect_game_end 20 0
 expect_size "$WORK/game/IntHiScores.dat" 360
-head -c 7 "$WORK/game/IntHiScores.dat" | grep -q "KEEP ME" || fail "the saved row was lost"
+head -c 6 "$WORK/game/IntHiScores.dat" | grep -q "KEEPME" || fail "the saved row was lost"
 echo "PASS"
