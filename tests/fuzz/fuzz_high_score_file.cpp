@@ -8,15 +8,14 @@
 #include "game/game_state.h"
 #include "records/high_scores.h"
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
+// Stops the fuzzer with the condition that failed.
+#define Check(condition)                                                                \
+    do {                                                                                \
+        if (!(condition)) {                                                             \
+            std::fprintf(stderr, "check failed: %s (line %d)\n", #condition, __LINE__); \
+            std::abort();                                                               \
+        }                                                                               \
+    } while (false)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     InternalHighScores = {};
@@ -32,14 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     }
 
     // What was read is written back as the same rows.
-    char written[360];
-    FILE *out = fmemopen(written, sizeof written, "wb");
+    char *written = nullptr;
+    size_t written_size = 0;
+    FILE *out = open_memstream(&written, &written_size);
     Check(out != nullptr && WriteHighScoreTable(out, InternalHighScores));
     std::fclose(out);
+    Check(written_size == 360);
     HighScoreTable again = {};
-    FILE *in = fmemopen(written, sizeof written, "rb");
+    FILE *in = fmemopen(written, written_size, "rb");
     Check(ReadHighScoreTable(in, again) == 10);
     std::fclose(in);
+    std::free(written);
     for (int i = 0; i < HIGH_SCORE_ROWS; ++i) {
         Check(std::strcmp(again[i].Name, InternalHighScores[i].Name) == 0);
         Check(again[i].Score == InternalHighScores[i].Score);
@@ -52,9 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     GameSettings.Score = size >= 4 ? static_cast<int32_t>(data[0] | data[1] << 8 | data[2] << 16 |
                                                           static_cast<uint32_t>(data[3]) << 24)
                                    : 0;
-    if (IsHighScore()) {
-        UpdateHighScores();
-    }
+    IsHighScore();
+    UpdateHighScores();  // sorts whatever the file held, entered or not
     for (int i = 1; i < HIGH_SCORE_ROWS; ++i) {
         const HighScoreEntry &above = InternalHighScores[i - 1];
         const HighScoreEntry &row = InternalHighScores[i];
