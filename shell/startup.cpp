@@ -73,6 +73,18 @@ void RestoreGraphicsMode() {
     }
 }
 
+void ShutDownSystem() {
+    if (BackBuffer) {
+        destroy_bitmap(BackBuffer);
+        BackBuffer = nullptr;
+    }
+    if (GameData) {
+        unload_datafile(GameData);
+        GameData = nullptr;
+    }
+    allegro_exit();
+}
+
 void ShowMessage(const char *text) {
     // A full-screen window would cover the message box, so leave graphics first.
     if (gfx_driver) {
@@ -88,15 +100,7 @@ void ExitGame(int code) {
         saving = true;
         SaveHighScores();
     }
-    if (BackBuffer) {
-        destroy_bitmap(BackBuffer);
-        BackBuffer = nullptr;
-    }
-    if (GameData) {
-        unload_datafile(GameData);
-        GameData = nullptr;
-    }
-    allegro_exit();
+    ShutDownSystem();
     CloseDebugLog();
     std::exit(code);
 }

@@ -18,6 +18,10 @@ int IntroCallback();
 // Brings the display back after the intro failed; ends the game if it cannot.
 void RestoreGraphicsMode();
 
+// Releases the back buffer, the data file and the library; whatever was
+// never created is skipped.
+void ShutDownSystem();
+
 // Shows a message box that no full-screen picture can hide.
 void ShowMessage(const char *text);
 

@@ -290,15 +290,7 @@ void GameTest::SetUp() {
 }
 
 void GameTest::TearDown() {
-    if (BackBuffer) {
-        destroy_bitmap(BackBuffer);
-        BackBuffer = nullptr;
-    }
-    if (GameData) {
-        unload_datafile(GameData);
-        GameData = nullptr;
-    }
-    allegro_exit();
+    ShutDownSystem();
     TempDirTest::TearDown();
 }
 

@@ -23,15 +23,7 @@ protected:
     }
     void TearDown() override {
         harness::FailDisplays(false, false);
-        if (BackBuffer) {
-            destroy_bitmap(BackBuffer);
-            BackBuffer = nullptr;
-        }
-        if (GameData) {
-            unload_datafile(GameData);
-            GameData = nullptr;
-        }
-        allegro_exit();
+        ShutDownSystem();
         TempDirTest::TearDown();
     }
     static void LinkDataFile() {
