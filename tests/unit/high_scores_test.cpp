@@ -136,6 +136,19 @@ protected:
             UpdateHighScores();
         }
     }
+    // The internal table 100, 90 (A), 90 (B), 80 ... 20: two rows tie at 90.
+    static void SetTableWithATie() {
+        SetTable(InternalHighScores, {{"T", 100},
+                                      {"A", 90},
+                                      {"B", 90},
+                                      {"C", 80},
+                                      {"D", 70},
+                                      {"E", 60},
+                                      {"F", 50},
+                                      {"G", 40},
+                                      {"H", 30},
+                                      {"I", 20}});
+    }
 };
 
 TEST_F(HighScoreRulesTest, FirstRunScoresAgainstSamplePlayers) {
@@ -175,31 +188,13 @@ TEST_F(HighScoreRulesTest, AnEqualScoreDoesNotQualifyOneMoreDoes) {
 }
 
 TEST_F(HighScoreRulesTest, ANewRowMovingPastEqualScoresSwapsThem) {
-    SetTable(InternalHighScores, {{"T", 100},
-                                  {"A", 90},
-                                  {"B", 90},
-                                  {"C", 80},
-                                  {"D", 70},
-                                  {"E", 60},
-                                  {"F", 50},
-                                  {"G", 40},
-                                  {"H", 30},
-                                  {"I", 20}});
+    SetTableWithATie();
     Finish("N", 95);
     EXPECT_EQ(Describe(InternalHighScores), "T:100 N:95 B:90 A:90 C:80 D:70 E:60 F:50 G:40 H:30 ");
 }
 
 TEST_F(HighScoreRulesTest, ANewScoreEqualToOthersEndsBelowThem) {
-    SetTable(InternalHighScores, {{"T", 100},
-                                  {"A", 90},
-                                  {"B", 90},
-                                  {"C", 80},
-                                  {"D", 70},
-                                  {"E", 60},
-                                  {"F", 50},
-                                  {"G", 40},
-                                  {"H", 30},
-                                  {"I", 20}});
+    SetTableWithATie();
     Finish("N", 90);
     EXPECT_EQ(Describe(InternalHighScores), "T:100 A:90 B:90 N:90 C:80 D:70 E:60 F:50 G:40 H:30 ");
 }
