@@ -56,6 +56,6 @@ extern GameSettingsRecord GameSettings;
 // The controls every run starts with (mouse, arrow keys, step 20) and start level 0.
 void SetDefaultControls();
 
-// Prepares a game: applies the difficulty table and puts ball and paddle at
-// their start positions.
+// Prepares a game: loads its levels, applies the difficulty table and puts
+// ball and paddle at their start positions.
 void InitVars();

@@ -1,11 +1,12 @@
-// Per-game set-up: the difficulty table and the start positions of ball and
-// paddle.
+// Per-game set-up: the levels, the difficulty table and the start positions
+// of ball and paddle.
 
 #include <allegro.h>
 
 #include <array>
 
 #include "game/game_state.h"
+#include "game/level_grid.h"
 #include "shell/debug_log.h"
 
 namespace {
@@ -51,6 +52,11 @@ void ApplyDifficulty(int32_t difficulty) {
 
 void InitVars() {
     LogLine("InitVars module reached.\n");
+    if (GameSettings.GameType == GAME_INTERNAL) {
+        LoadInternalLevels();
+    } else if (GameSettings.GameType == GAME_EXTERNAL) {
+        LoadExternalLevel();
+    }
     ApplyDifficulty(GameSettings.Difficulty);
     Ball.X = static_cast<float>((SCREEN_W - FIELD_SIDE_MARGIN) / 2);
     Ball.Y = static_cast<float>((SCREEN_H - FIELD_BOTTOM_MARGIN) / 2);

@@ -54,8 +54,6 @@ bool WriteTable(FileHandle file, const HighScoreTable &table) {
 
 // Gives up saving: no file is replaced, the player is told which one failed.
 [[noreturn]] void FailSave(bool internal_failed, bool external_failed) {
-    DiscardReplacement(INTERNAL_FILE);
-    DiscardReplacement(EXTERNAL_FILE);
     if (internal_failed && external_failed) {
         ShowMessage("Unable to find IntHiScores.dat or ExtHiScores.dat to save to!");
     } else if (internal_failed) {
@@ -95,27 +93,46 @@ void LoadHighScores() {
     LoadTable(EXTERNAL_FILE, ExternalHighScores);
 }
 
-void SaveHighScores() {
-    // Both tables go to stand-ins first; only when both are safely on disk do
-    // they replace the old files, so a failure never leaves a table emptied.
+namespace {
+
+// Writes both tables to stand-ins and, only when both are safely on disk,
+// renames them over the old files, so a failure never leaves a table
+// emptied. True when both files were replaced; else says which failed.
+bool ReplaceHighScoreFiles(bool &internal_failed, bool &external_failed) {
+    internal_failed = external_failed = false;
     FileHandle internal = OpenReplacement(INTERNAL_FILE);
     FileHandle external = OpenReplacement(EXTERNAL_FILE);
     if (!internal || !external) {
-        bool internal_failed = !internal;
-        bool external_failed = !external;
+        internal_failed = !internal;
+        external_failed = !external;
+    } else {
+        internal_failed = !WriteTable(std::move(internal), InternalHighScores);
+        external_failed = !WriteTable(std::move(external), ExternalHighScores);
+    }
+    if (!internal_failed && !external_failed) {
+        internal_failed = !CommitReplacement(INTERNAL_FILE);
+        external_failed = !internal_failed && !CommitReplacement(EXTERNAL_FILE);
+    }
+    if (internal_failed || external_failed) {
         internal.reset();
         external.reset();
+        DiscardReplacement(INTERNAL_FILE);
+        DiscardReplacement(EXTERNAL_FILE);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void SaveHighScores() {
+    bool internal_failed, external_failed;
+    if (!ReplaceHighScoreFiles(internal_failed, external_failed)) {
         FailSave(internal_failed, external_failed);
     }
-    bool internal_ok = WriteTable(std::move(internal), InternalHighScores);
-    bool external_ok = WriteTable(std::move(external), ExternalHighScores);
-    if (!internal_ok || !external_ok) {
-        FailSave(!internal_ok, !external_ok);
-    }
-    if (!CommitReplacement(INTERNAL_FILE)) {
-        FailSave(true, false);
-    }
-    if (!CommitReplacement(EXTERNAL_FILE)) {
-        FailSave(false, true);
-    }
+}
+
+bool StoreHighScores() {
+    bool internal_failed, external_failed;
+    return ReplaceHighScoreFiles(internal_failed, external_failed);
 }

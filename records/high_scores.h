@@ -35,3 +35,7 @@ int ReadHighScoreTable(FILE *file, HighScoreTable &table);
 
 // Writes the ten rows as 36-byte records; false if a write failed.
 bool WriteHighScoreTable(FILE *file, const HighScoreTable &table);
+
+// Writes both tables to their files at once, so a new high score outlives a
+// crash; false (and the old files untouched) when they could not be written.
+bool StoreHighScores();

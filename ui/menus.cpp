@@ -5,10 +5,14 @@
 
 #include <allegro.h>
 
+#include "game/game_state.h"
+#include "game/play.h"
+#include "records/high_score_display.h"
 #include "shell/game_data.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
 #include "ui/menu_engine.h"
+#include "ui/new_game_dialog.h"
 
 namespace {
 
@@ -53,22 +57,46 @@ int ShowMenu(int x, const char *const (&texts)[Count], const char *const (&help)
                    makecol(0, 128, 0), x, MENU_TOP, MENU_SPACING, Count, texts, help);
 }
 
+// Thrown by ReturnToMainMenu and caught by the one main-menu loop, so going
+// back to the menu never piles a new menu on top of the old ones.
+struct BackToMainMenu {};
+
+void RunMainMenuItem(int chosen) {
+    switch (chosen) {
+        case NEW_GAME:
+            NewGameDialog();
+            InitVars();
+            Play();
+            break;
+        case OPTIONS:
+            OptionsMenu();
+            break;
+        case HIGH_SCORES:
+            ShowHighScores();
+            break;
+        case EXIT:
+            ExitGame(0);
+        default:
+            // Load Game and Instructions open their screens here as those
+            // screens join the game; Esc shows the menu again.
+            break;
+    }
+}
+
 }  // namespace
 
 void MainMenu() {
     for (;;) {
-        switch (ShowMenu(MAIN_MENU_X, MAIN_MENU_TEXTS, MAIN_MENU_HELP)) {
-            case OPTIONS:
-                OptionsMenu();
-                break;
-            case EXIT:
-                ExitGame(0);
-            default:
-                // New Game, Load Game, Instructions and High Scores open their
-                // screens here as those screens join the game; Esc shows the menu again.
-                break;
+        try {
+            RunMainMenuItem(ShowMenu(MAIN_MENU_X, MAIN_MENU_TEXTS, MAIN_MENU_HELP));
+        } catch (const BackToMainMenu &) {
+            // The screen that threw has finished; the menu shows itself again.
         }
     }
+}
+
+void ReturnToMainMenu() {
+    throw BackToMainMenu{};
 }
 
 void OptionsMenu() {

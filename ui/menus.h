@@ -6,3 +6,7 @@
 
 // Shows the options menu until "Return to Main Menu" is chosen.
 void OptionsMenu();
+
+// Leaves the game or dialog in progress and shows the main menu afresh; the
+// code after the call never runs.
+[[noreturn]] void ReturnToMainMenu();

@@ -1,0 +1,90 @@
+// The level file: 90 decimal numbers, row 0 columns 0 to 9 first, separated
+// by any white space; 0 is an empty cell and any other number a brick.
+
+#include <allegro.h>
+
+#include <cctype>
+#include <climits>
+
+#include "game/level_grid.h"
+
+Brick Level[LEVEL_COUNT][LEVEL_ROWS][LEVEL_COLUMNS];
+
+namespace {
+
+// Bricks stand this far apart: 4 pixels across, 2 down.
+constexpr int32_t GAP_X = 4;
+constexpr int32_t GAP_Y = 2;
+
+void SkipSpace(FILE *file) {
+    int c;
+    while ((c = std::getc(file)) != EOF && std::isspace(c)) {
+    }
+    if (c != EOF) {
+        std::ungetc(c, file);
+    }
+}
+
+}  // namespace
+
+BrickGeometry InternalGeometry() {
+    return {(SCREEN_W - 4) / 10 - GAP_X, ((SCREEN_H - 52) / 2) / 9 - GAP_Y, 4, 3};
+}
+
+BrickGeometry ExternalGeometry() {
+    return {SCREEN_W / 10 - GAP_X, (SCREEN_H / 2) / 9 - GAP_Y, 2, 1};
+}
+
+bool ReadLevelNumber(FILE *file, int32_t &value) {
+    SkipSpace(file);
+    int c = std::getc(file);
+    bool negative = false;
+    if (c == '+' || c == '-') {
+        negative = c == '-';
+        c = std::getc(file);
+    }
+    if (c == EOF || !std::isdigit(c)) {
+        // Not a number: it stays unread, so every later read stops here too.
+        if (c != EOF) {
+            std::ungetc(c, file);
+        }
+        return false;
+    }
+    // Accumulated as a negative number, which reaches INT_MIN exactly.
+    int64_t number = 0;
+    for (; c != EOF && std::isdigit(c); c = std::getc(file)) {
+        if (number > -(int64_t{1} << 40)) {
+            number = number * 10 - (c - '0');
+        }
+    }
+    if (c != EOF) {
+        std::ungetc(c, file);
+    }
+    if (!negative) {
+        number = -number;
+    }
+    if (number > INT32_MAX) {
+        number = INT32_MAX;
+    } else if (number < INT32_MIN) {
+        number = INT32_MIN;
+    }
+    value = static_cast<int32_t>(number);
+    SkipSpace(file);
+    return true;
+}
+
+void ReadLevelFile(FILE *file, int level, const BrickGeometry &geometry) {
+    bool numbers_left = true;
+    for (int row = 0; row < LEVEL_ROWS; ++row) {
+        for (int col = 0; col < LEVEL_COLUMNS; ++col) {
+            Brick &brick = Level[level][row][col];
+            numbers_left = numbers_left && ReadLevelNumber(file, brick.Value);
+            brick.Spare = 0;
+            brick.Used = brick.Value != 0 ? 1 : 0;
+            brick.X = col * (geometry.Width + GAP_X) + geometry.OffsetX;
+            brick.Y = row * (geometry.Height + GAP_Y) + geometry.OffsetY;
+            brick.Width = geometry.Width;
+            brick.Height = geometry.Height;
+        }
+    }
+}
