@@ -54,10 +54,11 @@ TEST_F(MenusTest, OptionsReturnsToTheMainMenuWithNewGameSelected) {
 }
 
 TEST_F(MenusTest, ItemsWithoutAScreenYetShowTheMenuAgain) {
-    TapKey(KEY_ENTER);  // New Game
+    TapKey(KEY_DOWN);
+    TapKey(KEY_ENTER);  // Load Game
     EXPECT_THROW(MainMenu(), harness::ScriptEnded);
-    ASSERT_EQ(Frames().size(), MENU_FRAMES_TO_ENTER + FADE_FRAMES + 1);
-    EXPECT_TRUE(Frames()[MENU_FRAMES_TO_ENTER].IsBlack());
+    ASSERT_EQ(Frames().size(), MENU_FRAMES_TO_ENTER + 1 + FADE_FRAMES + 1);
+    EXPECT_TRUE(Frames()[MENU_FRAMES_TO_ENTER + 1].IsBlack());
 }
 
 }  // namespace
