@@ -253,6 +253,25 @@ bool Frame::Find(int colour, int &left, int &top, int &right, int &bottom) const
     return found;
 }
 
+bool ShowsText(const Frame &frame, FONT *f, const char *text, int x, int y, int colour,
+               bool centred) {
+    const int width = text_length(f, text);
+    const int height = text_height(f);
+    const int left = centred ? x - width / 2 : x;
+    BITMAP *expected = create_bitmap(width, height);
+    clear_to_color(expected, 0);
+    textout_ex(expected, f, text, 0, 0, colour, -1);
+    bool same = !frame.pixels.empty();
+    for (int row = 0; same && row < height; ++row) {
+        for (int col = 0; same && col < width; ++col) {
+            const bool wanted = getpixel(expected, col, row) == colour;
+            same = wanted == (frame.At(left + col, y + row) == colour);
+        }
+    }
+    destroy_bitmap(expected);
+    return same;
+}
+
 void TempDirTest::SetUp() {
     char pattern[] = "/tmp/tileriot-test-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);

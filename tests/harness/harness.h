@@ -23,6 +23,12 @@ struct Frame {
     int Count(int colour) const;
 };
 
+// True when the frame shows exactly this text in this colour at (x, y): every
+// pixel the text covers there, and no other pixel of its box, has the colour.
+// With centred, x is the text's middle, as textout_centre places it.
+bool ShowsText(const Frame &frame, FONT *f, const char *text, int x, int y, int colour,
+               bool centred = false);
+
 // Thrown out of the game when it waits for a key and the script has none left.
 struct ScriptEnded {};
 // Thrown out of the game when it presents more frames than the test allows.

@@ -3,6 +3,8 @@
 
 #include <allegro.h>
 
+#include <string>
+
 #include "records/high_scores.h"
 #include "tests/harness/harness.h"
 #include "ui/menus.h"
@@ -59,6 +61,42 @@ TEST_F(MenusTest, ItemsWithoutAScreenYetShowTheMenuAgain) {
     EXPECT_THROW(MainMenu(), harness::ScriptEnded);
     ASSERT_EQ(Frames().size(), MENU_FRAMES_TO_ENTER + 1 + FADE_FRAMES + 1);
     EXPECT_TRUE(Frames()[MENU_FRAMES_TO_ENTER + 1].IsBlack());
+}
+
+TEST_F(MenusTest, HighScoresShowsTheTablesThenTheMenuAgain) {
+    LoadHighScores();
+    for (int i = 0; i < 4; ++i) {
+        TapKey(KEY_DOWN);
+    }
+    TapKey(KEY_ENTER);  // High Scores
+    TapKey(KEY_ESC);    // any key leaves the tables
+    EXPECT_THROW(MainMenu(), harness::ScriptEnded);
+    const size_t tables = FADE_FRAMES + 5 + FADE_FRAMES;
+    ASSERT_EQ(Frames().size(), tables + 1 + FADE_FRAMES + 1);
+    EXPECT_FALSE(Frames()[tables].IsBlack());
+    EXPECT_EQ(Frames().back().pixels, Frames()[FADE_FRAMES].pixels);  // New Game selected
+}
+
+TEST_F(MenusTest, NewGameRunsTheDialogAndTheGameThenShowsTheMenuAgain) {
+    std::string empty_level;
+    for (int i = 0; i < 90; ++i) {
+        empty_level += "0\n";
+    }
+    for (int n = 1; n <= 5; ++n) {
+        WriteFile("IntLvl0" + std::to_string(n) + ".trl", empty_level);
+    }
+    TapKey(KEY_ENTER);  // New Game
+    TapKey(KEY_ENTER);  // no name
+    TapKey(KEY_E);
+    TapKey(KEY_I);
+    for (int n = 0; n < 5; ++n) {
+        TapKey(KEY_SPACE);  // every level is empty: cleared at once
+    }
+    EXPECT_THROW(MainMenu(), harness::ScriptEnded);
+    const size_t game = MENU_FRAMES_TO_ENTER + 3 * 35 + 1 + 10;
+    ASSERT_EQ(Frames().size(), game + FADE_FRAMES + 1);
+    EXPECT_TRUE(Frames()[game].IsBlack());
+    EXPECT_TRUE(FileExists("ldlvldbg.txt"));
 }
 
 }  // namespace
