@@ -8,18 +8,18 @@
 #include "game/game_state.h"
 #include "game/play.h"
 #include "records/high_score_display.h"
+#include "records/saved_games.h"
 #include "shell/game_data.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
-#include "ui/menu_engine.h"
+#include "ui/controls_screen.h"
+#include "ui/credits.h"
+#include "ui/game_menu.h"
+#include "ui/instructions.h"
 #include "ui/new_game_dialog.h"
 
 namespace {
 
-constexpr int MENU_FLAGS =
-    MENU_PRESENT | MENU_HIGHLIGHT | MENU_ITEMS | MENU_TITLE | MENU_RED_TITLE | MENU_TITLE_FONT;
-constexpr int MENU_TOP = 25;
-constexpr int MENU_SPACING = 20;
 constexpr int MAIN_MENU_X = 250;
 constexpr int OPTIONS_MENU_X = 130;
 
@@ -50,13 +50,6 @@ const char *const OPTIONS_MENU_HELP[] = {
 enum MainMenuItem { NEW_GAME, LOAD_GAME, INSTRUCTIONS, OPTIONS, HIGH_SCORES, EXIT };
 enum OptionsMenuItem { CONFIGURE_CONTROLS, VIEW_CREDITS, RETURN_TO_MAIN_MENU };
 
-// Runs one of the game's menus, all drawn alike.
-template <int Count>
-int ShowMenu(int x, const char *const (&texts)[Count], const char *const (&help)[Count - 1]) {
-    return RunMenu(MENU_FLAGS, BackBuffer, GameFont(TEXT_FONT), makecol(0, 255, 0),
-                   makecol(0, 128, 0), x, MENU_TOP, MENU_SPACING, Count, texts, help);
-}
-
 // Thrown by ReturnToMainMenu and caught by the one main-menu loop, so going
 // back to the menu never piles a new menu on top of the old ones.
 struct BackToMainMenu {};
@@ -68,6 +61,14 @@ void RunMainMenuItem(int chosen) {
             InitVars();
             Play();
             break;
+        case LOAD_GAME:
+            LoadGame();
+            InitVars();
+            Play();
+            break;
+        case INSTRUCTIONS:
+            ShowInstructions();
+            break;
         case OPTIONS:
             OptionsMenu();
             break;
@@ -77,9 +78,7 @@ void RunMainMenuItem(int chosen) {
         case EXIT:
             ExitGame(0);
         default:
-            // Load Game and Instructions open their screens here as those
-            // screens join the game; Esc shows the menu again.
-            break;
+            break;  // Esc: the menu shows itself again
     }
 }
 
@@ -88,7 +87,7 @@ void RunMainMenuItem(int chosen) {
 void MainMenu() {
     for (;;) {
         try {
-            RunMainMenuItem(ShowMenu(MAIN_MENU_X, MAIN_MENU_TEXTS, MAIN_MENU_HELP));
+            RunMainMenuItem(ShowGameMenu(MAIN_MENU_X, MAIN_MENU_TEXTS, MAIN_MENU_HELP));
         } catch (const BackToMainMenu &) {
             // The screen that threw has finished; the menu shows itself again.
         }
@@ -100,8 +99,18 @@ void ReturnToMainMenu() {
 }
 
 void OptionsMenu() {
-    int chosen;
-    do {
-        chosen = ShowMenu(OPTIONS_MENU_X, OPTIONS_MENU_TEXTS, OPTIONS_MENU_HELP);
-    } while (chosen != RETURN_TO_MAIN_MENU);
+    for (;;) {
+        switch (ShowGameMenu(OPTIONS_MENU_X, OPTIONS_MENU_TEXTS, OPTIONS_MENU_HELP)) {
+            case CONFIGURE_CONTROLS:
+                ConfigureControls();
+                break;
+            case VIEW_CREDITS:
+                ShowCredits();
+                break;
+            case RETURN_TO_MAIN_MENU:
+                return;
+            default:
+                break;  // Esc: the menu shows itself again
+        }
+    }
 }

@@ -150,6 +150,12 @@ void CheckTitleAndText(FONT *title, FONT *text) {
     ExpectFits(text, "Press the new RIGHT key you wish to use.", kScreenW);
     ExpectFits(text, "Press the new LEFT key you wish to use.", kScreenW);
     ExpectFits(text, "Press the new PAUSE key you wish to use.", kScreenW);
+    // The line a missing credits file is replaced with scrolls whole.
+    ExpectFits(text, "Credits file not found - please replace this interim file with a real one!",
+               kScreenW);
+    // Panels start at x 10.
+    ExpectFits(text, "Unable to locate plyrsettings.dat!", kScreenW - 10);
+    ExpectFits(text, "not be found. Please press any key", kScreenW - 10);
 }
 
 // Checks the in-play status line and the high-score table (second font).

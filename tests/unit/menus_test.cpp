@@ -55,14 +55,6 @@ TEST_F(MenusTest, OptionsReturnsToTheMainMenuWithNewGameSelected) {
     EXPECT_EQ(again.pixels, Frames()[FADE_FRAMES].pixels);  // New Game highlighted again
 }
 
-TEST_F(MenusTest, ItemsWithoutAScreenYetShowTheMenuAgain) {
-    TapKey(KEY_DOWN);
-    TapKey(KEY_ENTER);  // Load Game
-    EXPECT_THROW(MainMenu(), harness::ScriptEnded);
-    ASSERT_EQ(Frames().size(), MENU_FRAMES_TO_ENTER + 1 + FADE_FRAMES + 1);
-    EXPECT_TRUE(Frames()[MENU_FRAMES_TO_ENTER + 1].IsBlack());
-}
-
 TEST_F(MenusTest, HighScoresShowsTheTablesThenTheMenuAgain) {
     LoadHighScores();
     for (int i = 0; i < 4; ++i) {

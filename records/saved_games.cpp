@@ -1,0 +1,81 @@
+// Saving and loading games: the prompts and notices around the saved-game file.
+
+#include <allegro.h>
+
+#include "records/saved_games.h"
+#include "shell/files.h"
+#include "shell/game_data.h"
+#include "shell/screen.h"
+#include "ui/menus.h"
+#include "ui/message_panel.h"
+#include "ui/text_entry.h"
+
+namespace {
+
+const char *const LOAD_PROMPT[] = {
+    "Please enter the name you used",
+    "when you last saved the game.",
+    "The game will resume at the last",
+    "level you completed.",
+};
+
+const char *const NOT_FOUND[] = {
+    "Unfortunately, your details could",
+    "not be found. Please press any key",
+    "to return to the main menu.",
+};
+
+const char *const NO_SAVED_GAMES[] = {
+    "Unable to locate plyrsettings.dat!",
+    "Please press any key to",
+    "return to the main menu.",
+};
+
+const char *const NOT_SAVED[] = {
+    "Unfortunately, your game could",
+    "not be saved. Please press any key",
+    "to return to the main menu.",
+};
+
+int PanelColour() {
+    return makecol(125, 235, 0);
+}
+
+// A notice on a cleared screen, a key, and back to the main menu.
+template <int Count>
+[[noreturn]] void NoticeThenMainMenu(const char *const (&lines)[Count]) {
+    ClearBuffer(BackBuffer);
+    FadeInMessage(BackBuffer, GameFont(TEXT_FONT), lines, 10, 150, PanelColour());
+    PresentBuffer();
+    WaitForKey();
+    ReturnToMainMenu();
+}
+
+}  // namespace
+
+void SaveGame() {
+    if (!StoreSavedGame(GameSettings)) {
+        NoticeThenMainMenu(NOT_SAVED);
+    }
+    ReturnToMainMenu();
+}
+
+void LoadGame() {
+    FileHandle file = OpenFile("plyrsettings.dat", "rb");
+    if (!file) {
+        NoticeThenMainMenu(NO_SAVED_GAMES);
+    }
+    ClearBuffer(BackBuffer);
+    FadeInMessage(BackBuffer, GameFont(TEXT_FONT), LOAD_PROMPT, 10, 80, PanelColour());
+    PresentBuffer();
+    char name[sizeof GameSettings.PlayerName];
+    EnterText(name, sizeof name - 1, BackBuffer, GameFont(TEXT_FONT), 200, 320,
+              makecol(255, 255, 30));
+    GameSettingsRecord found;
+    long whole_records;
+    if (FindSavedGame(file.get(), name, found, whole_records) < 0) {
+        file.reset();
+        NoticeThenMainMenu(NOT_FOUND);
+    }
+    GameSettings = found;
+}

@@ -1,0 +1,33 @@
+// Saved games: one 48-byte record per player name in "plyrsettings.dat",
+// stored after a cleared level and resumed from the main menu.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "game/game_state.h"
+
+constexpr std::size_t SAVED_GAME_BYTES = 48;
+
+// Reads the next whole record; false at the end of the file, where a
+// trailing partial record is ignored. A name with no zero is cut to 31 letters.
+bool ReadSavedGame(FILE *file, GameSettingsRecord &record);
+
+// Reads records from the start until one is saved under name (letter case
+// ignored). Returns its index with the record in found, or -1; whole_records
+// gets the count of whole records read.
+long FindSavedGame(FILE *file, const char *name, GameSettingsRecord &found, long &whole_records);
+
+// Stores the record under its name: in place over that name's record, else
+// at the end of the file, which is created if need be. Each write is flushed
+// to disk. False, with nothing else in the file changed, when it fails.
+bool StoreSavedGame(const GameSettingsRecord &record);
+
+// Saves the current game under the player's name, ends it and shows the main
+// menu. A save that fails is reported on screen first.
+[[noreturn]] void SaveGame();
+
+// Asks for a name and loads that player's saved game into GameSettings. A
+// name that is not found, or no saved games at all, is reported on screen
+// and leads back to the main menu instead.
+void LoadGame();

@@ -1,0 +1,86 @@
+// The credits: the lines of "credits.txt", read afresh every frame and drawn
+// one text height apart, rising from just below the screen.
+
+#include "ui/credits.h"
+
+#include <allegro.h>
+
+#include <cstring>
+
+#include "shell/files.h"
+#include "shell/game_data.h"
+#include "shell/screen.h"
+
+namespace {
+
+constexpr const char *CREDITS_FILE = "credits.txt";
+constexpr const char *PLACEHOLDER =
+    "Credits file not found - please replace this interim file with a real one!";
+// The first line starts this far below the screen's foot.
+constexpr int START_BELOW = 10;
+// Lines are read in pieces of at most 98 characters.
+constexpr int LINE_BUFFER = 99;
+// Before the first frame the text counts as this many lines.
+constexpr int FIRST_LINE_COUNT = 50;
+
+// Makes sure there is a credits file; false when there is none and none can be made.
+bool EnsureCreditsFile() {
+    if (FileHandle file = OpenFile(CREDITS_FILE, "r")) {
+        // A directory of that name opens but cannot be read.
+        if (std::fgetc(file.get()) != EOF || !std::ferror(file.get())) {
+            return true;
+        }
+    }
+    FileHandle file = OpenFile(CREDITS_FILE, "w");
+    return file && std::fputs(PLACEHOLDER, file.get()) >= 0;
+}
+
+// Takes off a line end, "\n" or "\r\n", if there is one.
+void StripLineEnd(char *line) {
+    std::size_t length = std::strlen(line);
+    if (length > 0 && line[length - 1] == '\n') {
+        line[--length] = '\0';
+    }
+    if (length > 0 && line[length - 1] == '\r') {
+        line[--length] = '\0';
+    }
+}
+
+// Draws every line of the file from top down; returns how many there were.
+int DrawCredits(int top, int line_height) {
+    FileHandle file = OpenFile(CREDITS_FILE, "r");
+    if (!file) {
+        return 0;
+    }
+    FONT *f = GameFont(TEXT_FONT);
+    const int colour = makecol(100, 255, 100);
+    char line[LINE_BUFFER];
+    int lines = 0;
+    while (std::fgets(line, sizeof line, file.get())) {
+        StripLineEnd(line);
+        textout_centre_ex(BackBuffer, f, line, SCREEN_W / 2, top + lines * line_height, colour, -1);
+        ++lines;
+    }
+    return lines;
+}
+
+}  // namespace
+
+void ShowCredits() {
+    clear_keybuf();
+    if (!EnsureCreditsFile()) {
+        return;
+    }
+    const int line_height = text_height(GameFont(TEXT_FONT));
+    int top = SCREEN_H + START_BELOW;
+    int lines = FIRST_LINE_COUNT;
+    while (top > -(line_height * lines)) {
+        --top;
+        ClearBuffer(BackBuffer);
+        lines = DrawCredits(top, line_height);
+        PresentBuffer();
+        if (key[KEY_ESC] || key[KEY_SPACE]) {
+            return;
+        }
+    }
+}

@@ -1,0 +1,6 @@
+// The menu after each of the first four levels of the built-in game.
+#pragma once
+
+// Offers to save the game, which resumes later at the level just cleared,
+// or to play on. Saving ends the game and goes back to the main menu.
+void LevelCompleteMenu(int level);
