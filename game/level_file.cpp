@@ -44,25 +44,24 @@ bool ReadLevelNumber(FILE *file, int32_t &value) {
         c = std::getc(file);
     }
     if (c == EOF || !std::isdigit(c)) {
-        // Not a number: it stays unread, so every later read stops here too.
+        // Not a number. What follows a lone sign stays unread; the level reader
+        // stops at the first failure either way.
         if (c != EOF) {
             std::ungetc(c, file);
         }
         return false;
     }
-    // Accumulated as a negative number, which reaches INT_MIN exactly.
-    int64_t number = 0;
+    // Past the 32-bit range more digits only matter to the clamp.
+    int64_t magnitude = 0;
     for (; c != EOF && std::isdigit(c); c = std::getc(file)) {
-        if (number > -(int64_t{1} << 40)) {
-            number = number * 10 - (c - '0');
+        if (magnitude <= int64_t{INT32_MAX} + 1) {
+            magnitude = magnitude * 10 + (c - '0');
         }
     }
     if (c != EOF) {
         std::ungetc(c, file);
     }
-    if (!negative) {
-        number = -number;
-    }
+    int64_t number = negative ? -magnitude : magnitude;
     if (number > INT32_MAX) {
         number = INT32_MAX;
     } else if (number < INT32_MIN) {

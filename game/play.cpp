@@ -16,6 +16,7 @@
 #include "shell/debug_log.h"
 #include "shell/game_data.h"
 #include "shell/screen.h"
+#include "ui/level_complete_menu.h"
 
 namespace {
 
@@ -78,7 +79,9 @@ Ending PlayLevel(int level, bool internal) {
             }
             if (LevelCleared(level)) {
                 ShowPlayMessage("Well done! Level Complete!");
-                // The menu after each of the first four internal levels joins here.
+                if (internal && level < LEVEL_COUNT - 1) {
+                    LevelCompleteMenu(level);  // saving ends the game here
+                }
                 lives = LEVEL_DONE;
             }
         }

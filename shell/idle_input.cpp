@@ -1,5 +1,4 @@
-// Parking Allegro's X11 background thread while the game waits for a key.
-// Other systems (and the test drivers) have no such thread and simply rest.
+// Parking Allegro's X11 background thread and handling X input ourselves.
 
 #include "shell/idle_input.h"
 
@@ -7,25 +6,43 @@
 #include <allegro/internal/aintern.h>
 #include <allegro/platform/aintunix.h>
 #include <poll.h>
+
+#include <cstdint>
+#include <ctime>
+
 #include <xalleg.h>
 
 namespace {
 
+constexpr int64_t NS_PER_SECOND = 1000000000;
+constexpr int64_t TICK_NS = NS_PER_SECOND / 70;  // the library's retrace rate
+
 bool parked = false;
+int64_t next_tick_ns = 0;  // when the next retrace tick is due
 
 bool OnX11() {
     return system_driver && system_driver->id == SYSTEM_XWINDOWS && _unix_bg_man && _xwin.display;
 }
 
+int64_t Now() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t{now.tv_sec} * NS_PER_SECOND + now.tv_nsec;
+}
+
 }  // namespace
 
-void BeginIdleInput() {
+void TakeOverInput() {
     if (OnX11() && !parked) {
         // The thread finishes the round it is in, then waits until let go.
         _unix_bg_man->disable_interrupts();
         parked = true;
         _xwin_handle_input();  // whatever arrived before the thread stopped
     }
+}
+
+bool HandlingInput() {
+    return parked;
 }
 
 void WaitForInput(unsigned milliseconds) {
@@ -38,7 +55,31 @@ void WaitForInput(unsigned milliseconds) {
     _xwin_handle_input();
 }
 
-void EndIdleInput() {
+// The library has no real retrace under X11 either: it counts a 70 Hz timer
+// and polls that count every millisecond. This waits for the same 70 Hz tick
+// in one sleep on the X connection, woken only by input.
+void WaitForRetraceTick() {
+    XLOCK();
+    XSync(_xwin.display, False);  // the last frame has reached the screen
+    XUNLOCK();
+    const int64_t now = Now();
+    if (next_tick_ns == 0) {
+        next_tick_ns = now;
+    }
+    // The ticks run on whether or not anyone waits: the first one still to come.
+    if (next_tick_ns <= now) {
+        next_tick_ns += ((now - next_tick_ns) / TICK_NS + 1) * TICK_NS;
+    }
+    pollfd connection = {ConnectionNumber(_xwin.display), POLLIN, 0};
+    for (int64_t left = next_tick_ns - now; left > 0; left = next_tick_ns - Now()) {
+        const timespec timeout = {static_cast<time_t>(left / NS_PER_SECOND),
+                                  static_cast<long>(left % NS_PER_SECOND)};
+        ppoll(&connection, 1, &timeout, nullptr);
+        _xwin_handle_input();
+    }
+}
+
+void ReleaseInput() {
     if (parked) {
         _unix_bg_man->enable_interrupts();
         parked = false;

@@ -1,13 +1,23 @@
-// Quiet waiting for keys under X11. The library's input thread wakes a
-// thousand times a second; while the game only waits for a key it parks that
-// thread and sleeps on the X connection itself, handling events as they come.
+// Quiet input under X11. The library's input thread wakes a thousand times a
+// second to look for X events. Once the game has started drawing, it parks
+// that thread for good and reads the X connection itself whenever it waits:
+// for the next frame or for a key. Elsewhere (and with the test drivers)
+// nothing is parked and the waits simply rest.
 #pragma once
 
-// Parks the library's input thread, when there is one to park.
-void BeginIdleInput();
+// Parks the library's input thread, when there is one to park; the game
+// handles input itself from then on. Nothing happens if it is parked already.
+void TakeOverInput();
+
+// True while the game handles X input itself.
+bool HandlingInput();
 
 // Sleeps until input may have arrived or the time is up, then handles it.
 void WaitForInput(unsigned milliseconds);
 
-// Lets the library's input thread run again.
-void EndIdleInput();
+// Waits for the next tick of a 70 Hz retrace clock, handling input as it
+// arrives. Only while the game handles input itself.
+void WaitForRetraceTick();
+
+// Lets the library's input thread run again, as it must before shutdown.
+void ReleaseInput();

@@ -32,7 +32,12 @@ void ClearBuffer(BITMAP *bmp) {
 
 void WaitRetrace() {
     HonourCloseRequest();
-    vsync();
+    TakeOverInput();
+    if (HandlingInput()) {
+        WaitForRetraceTick();
+    } else {
+        vsync();
+    }
 }
 
 void PresentBuffer() {
@@ -43,11 +48,10 @@ void PresentBuffer() {
 int WaitForKey() {
     clear_keybuf();
     StopRetracePacer();
-    BeginIdleInput();
+    TakeOverInput();
     while (!keypressed() && !CloseRequested()) {
         WaitForInput(KEY_POLL_MS);
     }
-    EndIdleInput();
     StartRetracePacer();
     HonourCloseRequest();
     int held = 0;

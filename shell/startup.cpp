@@ -9,6 +9,7 @@
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
 #include "shell/game_data.h"
+#include "shell/idle_input.h"
 #include "shell/retrace.h"
 #include "shell/screen.h"
 
@@ -82,6 +83,7 @@ void ShutDownSystem() {
         unload_datafile(GameData);
         GameData = nullptr;
     }
+    ReleaseInput();  // the library waits for its input thread as it shuts down
     allegro_exit();
 }
 

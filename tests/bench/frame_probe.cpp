@@ -1,6 +1,7 @@
-// A preload library for the benchmark: wraps the library's vsync() and logs
-// the moment each call returns (microseconds, one per line) to the file named
-// by TILERIOT_FRAME_LOG, so frame pacing can be measured on the real game.
+// A preload library for the benchmark: wraps the library's blit() and logs
+// the moment of each copy to the screen, which the game makes right after the
+// wait for the retrace (microseconds, one per line), to the file named by
+// TILERIOT_FRAME_LOG, so frame pacing can be measured on the real game.
 
 #include <dlfcn.h>
 #include <time.h>
@@ -23,12 +24,17 @@ long long NowMicroseconds() {
 
 }  // namespace
 
-extern "C" void vsync(void) {
-    static auto real = reinterpret_cast<void (*)(void)>(dlsym(RTLD_NEXT, "vsync"));
+struct BITMAP;
+
+extern "C" void blit(BITMAP *source, BITMAP *dest, int source_x, int source_y, int dest_x,
+                     int dest_y, int width, int height) {
+    using Blit = void (*)(BITMAP *, BITMAP *, int, int, int, int, int, int);
+    static auto real = reinterpret_cast<Blit>(dlsym(RTLD_NEXT, "blit"));
+    static auto screen = static_cast<BITMAP **>(dlsym(RTLD_DEFAULT, "screen"));
     static FILE *log = OpenLog();
-    real();
-    if (log) {
+    if (log && screen && dest == *screen) {
         std::fprintf(log, "%lld\n", NowMicroseconds());
         std::fflush(log);
     }
+    real(source, dest, source_x, source_y, dest_x, dest_y, width, height);
 }

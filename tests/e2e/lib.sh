@@ -136,3 +136,224 @@ expect_size() {
   size=$(stat -c %s "$1")
   [ "$size" -eq "$2" ] || fail "$1 holds $size bytes, not $2"
 }
+
+
+# --- Playing a game -------------------------------------------------------
+
+# Holds a key down for $2 seconds, as a player leaning on it. X repeats a key
+# held for about 0.6 s, so keep it shorter.
+hold() {
+  xdotool keydown "$1"
+  sleep "$2"
+  xdotool keyup "$1"
+  sleep 0.05
+}
+
+# Skips the intro with a key and waits for the main menu to fade in.
+skip_intro() {
+  wait_window >/dev/null
+  sleep 0.5
+  press space
+  wait_menu
+}
+
+# The colours of the new-game dialog's prompts and of the typed name, as the
+# 16-bit screen shows them.
+PROMPT_COLOUR=7BE600
+ECHO_COLOUR=FFFF18
+
+# Types a word into a text entry, each letter once the echo of the one
+# before it is on the screen.
+type_word() {
+  local word=${1,,} i
+  for ((i = 0; i < ${#word}; i++)); do
+    press "${word:i:1}"
+    wait_still 10 "$STILL" has_colour "$ECHO_COLOUR" 640x60+0+380
+  done
+}
+
+# From the main menu with New Game selected, starts a game: the name $1, the
+# difficulty key $2 (e, m or h) and the game type key $3 (i or e), each
+# pressed once its prompt has faded in.
+new_game() {
+  press Return
+  wait_still 20 "" has_colour "$PROMPT_COLOUR" 640x480+0+0
+  type_word "$1"
+  press Return
+  wait_still 20 "$STILL" has_colour "$PROMPT_COLOUR" 640x480+0+0
+  press "$2"
+  wait_still 20 "$STILL" has_colour "$PROMPT_COLOUR" 640x480+0+0
+  press "$3"
+}
+
+# --- Reading the screen ---------------------------------------------------
+
+# A digest of a screenshot's pixels (the PNG file itself carries a date).
+pixel_hash() {
+  convert "$1" -depth 8 rgb:- | md5sum | cut -d' ' -f1
+}
+
+# Prints the bounding box WxH+X+Y, within a region of a screenshot, of the
+# pixels of one colour: box_of_colour FILE REGION COLOUR. 0x0 when there are none.
+box_of_colour() {
+  convert "$1" -crop "$2" +repage -fill black +opaque "#$3" -format '%@' info: 2>/dev/null |
+    sed 's/^0x0.*/0x0/'
+}
+
+# Prints the bounding box WxH+X+Y of whatever is not black in a region of a
+# screenshot whose corners are black.
+box_of_picture() {
+  convert "$1" -crop "$2" +repage -format '%@' info: 2>/dev/null | sed 's/^0x0.*/0x0/'
+}
+
+# Whether a region of a screenshot holds a colour: has_colour COLOUR REGION FILE
+# (the file last, so it can serve as wait_still's test).
+has_colour() {
+  [ "$(box_of_colour "$3" "$2" "$1")" != 0x0 ]
+}
+
+# A digest of the pixels of one colour in a region: the shape of a text
+# drawn in that colour, whatever lies around it: colour_hash FILE REGION COLOUR.
+colour_hash() {
+  convert "$1" -crop "$2" +repage -fill black +opaque "#$3" -depth 8 rgb:- | md5sum | cut -d' ' -f1
+}
+
+# Prints the colours in a region of a screenshot, one RRGGBB a line, sorted.
+colours_in() {
+  convert "$1" -crop "$2" +repage -depth 8 txt:- | awk 'NR > 1 { print substr($3, 2) }' | sort -u
+}
+
+# Where a message during play stands: its two lines across the middle of the
+# screen, the first in red, the second in a darker red. The status line of
+# play is red too, at the foot of the screen.
+MESSAGE_BAND=640x60+0+220
+MESSAGE_RED=FF0000
+MESSAGE_DARK_RED=CE1D18
+STATUS_LINE=640x30+0+435
+
+# Whether a screenshot shows a message of the play loop.
+message_shown() {
+  has_colour "$MESSAGE_RED" "$MESSAGE_BAND" "$1"
+}
+
+# Waits up to $1 seconds for the screen to come to rest on a new picture:
+# two screenshots in a row alike, unlike the picture whose digest is $2, and
+# passing the test in the remaining arguments (called with the screenshot's
+# path added). The game draws every frame of play anew, so a screen at rest
+# is one that waits for a key. Leaves the picture in $WORK/still.png and its
+# digest in STILL.
+STILL=""
+wait_still() {
+  local end=$((SECONDS + $1)) previous=$2 last="" hash
+  shift 2
+  while [ "$SECONDS" -lt "$end" ]; do
+    screenshot "$WORK/poll.png"
+    hash=$(pixel_hash "$WORK/poll.png")
+    if [ "$hash" = "$last" ] && [ "$hash" != "$previous" ] && "$@" "$WORK/poll.png"; then
+      cp "$WORK/poll.png" "$WORK/still.png"
+      STILL=$hash
+      return 0
+    fi
+    last=$hash
+    sleep 0.05
+  done
+  fail "the screen did not come to rest on a new picture with: $*"
+}
+
+# Waits up to $1 seconds for the ball to be in play: the status line shown,
+# no message, and the picture unlike the one before. Leaves it in $WORK/play.png.
+wait_play() {
+  local end=$((SECONDS + $1)) last="" hash
+  while [ "$SECONDS" -lt "$end" ]; do
+    screenshot "$WORK/poll.png"
+    hash=""
+    if has_colour "$MESSAGE_RED" "$STATUS_LINE" "$WORK/poll.png" &&
+      ! message_shown "$WORK/poll.png"; then
+      hash=$(pixel_hash "$WORK/poll.png")
+      if [ -n "$last" ] && [ "$hash" != "$last" ]; then
+        cp "$WORK/poll.png" "$WORK/play.png"
+        return 0
+      fi
+    fi
+    last=$hash
+    sleep 0.05
+  done
+  fail "the ball did not come into play"
+}
+
+# --- The game's files -----------------------------------------------------
+
+# Checks that a file holds exactly the bytes of another; shows where they part.
+expect_bytes() {
+  [ -f "$1" ] || fail "$1 was not written"
+  if ! cmp -s "$1" "$2"; then
+    cmp "$1" "$2" >&2 || true
+    diff <(cat -v "$2") <(cat -v "$1") | head -n 20 >&2 || true
+    fail "$1 does not hold the expected bytes"
+  fi
+}
+
+# Writes a level file in the usual layout, one row a line, with a single
+# brick at row $2, column $3: write_level FILE ROW COLUMN.
+write_level() {
+  local row col
+  for ((row = 0; row < 9; row++)); do
+    for ((col = 0; col < 10; col++)); do
+      if ((col > 0)); then printf ' '; fi
+      if [ "$row" = "$2" ] && [ "$col" = "$3" ]; then printf 1; else printf 0; fi
+    done
+    printf '\n'
+  done >"$1"
+}
+
+# Prints a high-score record: the name in 32 zero-padded bytes, then the
+# score as a 32-bit little-endian number.
+score_record() {
+  local name=$1 score=$2 i
+  printf '%s' "$name"
+  head -c $((32 - ${#name})) /dev/zero
+  for i in 0 8 16 24; do
+    printf "\\x$(printf %02x $(((score >> i) & 255)))"
+  done
+}
+
+# Prints a high-score table of ten default rows, after the rows given as
+# NAME SCORE pairs, which take the place of as many defaults.
+score_table() {
+  local rows=0
+  while [ $# -gt 0 ]; do
+    score_record "$1" "$2"
+    shift 2
+    rows=$((rows + 1))
+  done
+  for ((; rows < 10; rows++)); do
+    score_record "Sample Player" 1
+  done
+}
+
+# Prints the debug log's picture of a level: nine lines of ten cells, a 0x95
+# byte where a brick stands (at row $1, column $2 if given), a space elsewhere.
+log_grid() {
+  local row col
+  for ((row = 0; row < 9; row++)); do
+    for ((col = 0; col < 10; col++)); do
+      if [ "$row" = "${1:-}" ] && [ "$col" = "${2:-}" ]; then
+        printf '\x95'
+      else
+        printf ' '
+      fi
+    done
+    printf '\n'
+  done
+}
+
+# Prints the debug log's lines for the ball taking the only brick of level $1
+# at row $2, column $3.
+log_brick_hit() {
+  printf 'Now checking for BrickCollision()...\n'
+  printf "Collision result was a collision, with value 1 at [Row,Col] [%d,%d], Currently this brick's Used status is 1...\n" "$2" "$3"
+  log_grid "$2" "$3"
+  printf 'Now Level[%d][%d][%d].Used = FALSE...\n' "$1" "$2" "$3"
+  log_grid
+  printf 'Return TRUE from CollisionDetection...\n'
+}

@@ -16,6 +16,7 @@
 #include "shell/debug_log.h"
 #include "shell/game_data.h"
 #include "tests/harness/harness.h"
+#include "ui/menus.h"
 
 namespace {
 
@@ -78,6 +79,16 @@ std::string Record(const char *name, int32_t score) {
     return bytes;
 }
 
+GameSettingsRecord Settings(const char *name, int32_t difficulty, int32_t score, int32_t level) {
+    GameSettingsRecord record = {};
+    std::strcpy(record.PlayerName, name);
+    record.Difficulty = difficulty;
+    record.Score = score;
+    record.GameType = GAME_INTERNAL;
+    record.StartLevel = level;
+    return record;
+}
+
 class PlayTest : public harness::GameTest {
 protected:
     void SetUp() override {
@@ -131,6 +142,9 @@ protected:
     }
 };
 
+// The level-complete menu fades in and is left with Esc.
+constexpr int LEVEL_MENU_FRAMES = 51 + 1;
+
 // On Hard the ball runs past the 75-pixel paddle: 33 frames for the first
 // ball (from 318, 214), 29 for each ball served from the centre.
 constexpr int FIRST_BALL_FRAMES = 33;
@@ -168,20 +182,29 @@ TEST_F(PlayTest, FourBallsPerLevelThenTheGameIsOver) {
 TEST_F(PlayTest, AWholeGameOfFiveLevelsEntersTheHighScoreTableAtOnce) {
     WriteLevels({{8, 4}});
     StartGame(GAME_INTERNAL, DIFFICULTY_EASY);
-    for (int i = 0; i < 7; ++i) {  // five levels, the high-score message, the table
-        TapKey(KEY_SPACE);
+    for (int level = 0; level < 5; ++level) {
+        TapKey(KEY_SPACE);  // level complete
+        if (level < 4) {
+            TapKey(KEY_ESC);  // the level-complete menu: play on
+        }
     }
+    TapKey(KEY_SPACE);  // the high-score message
+    TapKey(KEY_SPACE);  // the table
     Play();
     EXPECT_EQ(harness::KeysLeft(), 0);
-    // Each level: its message over the frame, then the frame showing -1 lives.
-    ASSERT_EQ(Frames().size(), 12u);
+    // Each level: its message over the frame, the level-complete menu (not
+    // after the fifth), then the frame showing -1 lives.
+    ASSERT_EQ(Frames().size(), 4u * (2u + LEVEL_MENU_FRAMES) + 4u);
     for (int level = 0; level < 5; ++level) {
-        EXPECT_TRUE(MessageShows(2 * level, "Well done! Level Complete!")) << level;
+        const int message = level * (2 + LEVEL_MENU_FRAMES);
+        EXPECT_TRUE(MessageShows(message, "Well done! Level Complete!")) << level;
         const std::string status = "ANN - Score: " + std::to_string(50 * (level + 1)) +
                                    " - Level " + std::to_string(level + 1) + "/5 - Lives Left: -1";
-        EXPECT_TRUE(StatusShows(2 * level + 1, status)) << level;
+        const int after = level < 4 ? message + LEVEL_MENU_FRAMES + 1 : message + 1;
+        EXPECT_TRUE(StatusShows(after, status)) << level;
     }
-    EXPECT_TRUE(MessageShows(10, "Well done! You made a high score!"));
+    const int high_score = 4 * (2 + LEVEL_MENU_FRAMES) + 2;
+    EXPECT_TRUE(MessageShows(high_score, "Well done! You made a high score!"));
     EXPECT_EQ(GameSettings.Score, 250);
 
     std::string log = "InitVars module reached.\n";
@@ -204,11 +227,13 @@ TEST_F(PlayTest, ANewLevelStartsWithThreeLives) {
     WriteLevels({{8, 4}}, {{0, 0}});
     StartGame(GAME_INTERNAL, DIFFICULTY_EASY);
     TapKey(KEY_SPACE);
-    harness::HoldKey(KEY_ESC, 3, 4);
+    TapKey(KEY_ESC);
+    const int cleared = 1 + LEVEL_MENU_FRAMES;
+    harness::HoldKey(KEY_ESC, cleared + 2, cleared + 3);
     Play();
-    ASSERT_EQ(Frames().size(), 4u);
-    EXPECT_TRUE(StatusShows(1, "ANN - Score: 50 - Level 1/5 - Lives Left: -1"));
-    EXPECT_TRUE(StatusShows(2, "ANN - Score: 50 - Level 2/5 - Lives Left: 3"));
+    ASSERT_EQ(Frames().size(), static_cast<size_t>(cleared + 3));
+    EXPECT_TRUE(StatusShows(cleared, "ANN - Score: 50 - Level 1/5 - Lives Left: -1"));
+    EXPECT_TRUE(StatusShows(cleared + 1, "ANN - Score: 50 - Level 2/5 - Lives Left: 3"));
 }
 
 TEST_F(PlayTest, EscapeAbandonsTheGameWithoutTheHighScoreStep) {
@@ -255,9 +280,10 @@ TEST_F(PlayTest, StartLevelFiveOrMorePlaysNothingAndBelowZeroPlaysFromTheFirst) 
 
     StartGame(GAME_INTERNAL, DIFFICULTY_EASY, -3);
     TapKey(KEY_SPACE);
-    harness::HoldKey(KEY_ESC, 2, 3);
+    TapKey(KEY_ESC);
+    harness::HoldKey(KEY_ESC, LEVEL_MENU_FRAMES + 2, LEVEL_MENU_FRAMES + 3);
     Play();
-    EXPECT_TRUE(StatusShows(1, "ANN - Score: 50 - Level 1/5 - Lives Left: -1"));
+    EXPECT_TRUE(StatusShows(LEVEL_MENU_FRAMES + 1, "ANN - Score: 50 - Level 1/5 - Lives Left: -1"));
 }
 
 TEST_F(PlayTest, AnExternalGameEndsWithGameOverAndNoLevelLines) {
@@ -290,6 +316,58 @@ TEST_F(PlayTest, AnExternalWinGoesToTheExternalTable) {
     EXPECT_EQ(ExternalHighScores[0].Score, 50);
     EXPECT_EQ(ReadFile("ExtHiScores.dat").substr(0, 36), Record("ANN", 50));
     EXPECT_EQ(Log().find("reached!"), std::string::npos);
+}
+
+TEST_F(PlayTest, SaveGameStoresTheClearedLevelAndLeavesTheGame) {
+    WriteLevels({{8, 4}});
+    StartGame(GAME_INTERNAL, DIFFICULTY_MEDIUM);
+    for (int level = 0; level < 3; ++level) {
+        TapKey(KEY_SPACE);
+        TapKey(level < 2 ? KEY_ESC : KEY_ENTER);  // play on twice, then Save Game
+    }
+    EXPECT_ANY_THROW(Play());  // back to the main menu, by unwinding
+    EXPECT_EQ(harness::KeysLeft(), 0);
+    GameSettingsRecord saved = Settings("ANN", DIFFICULTY_MEDIUM, 150, 2);
+    EXPECT_EQ(ReadFile("plyrsettings.dat"), std::string(reinterpret_cast<char *>(&saved), 48));
+    // The abandoned game's score goes to no table.
+    EXPECT_EQ(Log().find("IsHighScore"), std::string::npos);
+    EXPECT_FALSE(FileExists("IntHiScores.dat"));
+}
+
+TEST_F(PlayTest, TheMenuChoicesThatPlayOnLeaveTheSettingsAlone) {
+    WriteLevels({{8, 4}});
+    StartGame(GAME_INTERNAL, DIFFICULTY_EASY);
+    TapKey(KEY_SPACE);
+    TapKey(KEY_DOWN);
+    TapKey(KEY_ENTER);  // Continue
+    TapKey(KEY_SPACE);
+    TapKey(KEY_ESC);  // Esc plays on too
+    const GameSettingsRecord before = GameSettings;
+    EXPECT_THROW(Play(), harness::ScriptEnded);  // at the third level's message
+    EXPECT_EQ(GameSettings.StartLevel, before.StartLevel);
+    EXPECT_EQ(GameSettings.Score, 150);
+    EXPECT_FALSE(FileExists("plyrsettings.dat"));
+}
+
+TEST_F(PlayTest, ASavedGameLoadsFromTheMainMenuAndReplaysTheClearedLevel) {
+    WriteLevels({{8, 4}});
+    TapKey(KEY_ENTER);  // New Game
+    for (int letter : {KEY_A, KEY_N, KEY_N, KEY_ENTER, KEY_E, KEY_I}) {
+        TapKey(letter);
+    }
+    TapKey(KEY_SPACE);  // level 1 complete
+    TapKey(KEY_ENTER);  // Save Game
+    TapKey(KEY_DOWN);
+    TapKey(KEY_ENTER);  // Load Game
+    for (int letter : {KEY_A, KEY_N, KEY_N, KEY_ENTER}) {
+        TapKey(letter);
+    }
+    TapKey(KEY_SPACE);  // level 1 complete again
+    TapKey(KEY_ESC);    // play on: level 2 falls at once, its message ends the script
+    EXPECT_THROW(MainMenu(), harness::ScriptEnded);
+    EXPECT_STREQ(GameSettings.PlayerName, "ANN");
+    EXPECT_EQ(GameSettings.Score, 150);  // 50 saved, 50 again for level 1, 50 for level 2
+    EXPECT_EQ(Log().find("Level 1 reached!Now checking"), Log().rfind("Level 1 reached!"));
 }
 
 TEST_F(PlayTest, TheStatusLineHoldsTheLongestNameAndNumbers) {
