@@ -18,8 +18,6 @@ constexpr const char *PLACEHOLDER =
     "Credits file not found - please replace this interim file with a real one!";
 // The first line starts this far below the screen's foot.
 constexpr int START_BELOW = 10;
-// Lines are read in pieces of at most 98 characters.
-constexpr int LINE_BUFFER = 99;
 // Before the first frame the text counts as this many lines.
 constexpr int FIRST_LINE_COUNT = 50;
 
@@ -35,17 +33,6 @@ bool EnsureCreditsFile() {
     return file && std::fputs(PLACEHOLDER, file.get()) >= 0;
 }
 
-// Takes off a line end, "\n" or "\r\n", if there is one.
-void StripLineEnd(char *line) {
-    std::size_t length = std::strlen(line);
-    if (length > 0 && line[length - 1] == '\n') {
-        line[--length] = '\0';
-    }
-    if (length > 0 && line[length - 1] == '\r') {
-        line[--length] = '\0';
-    }
-}
-
 // Draws every line of the file from top down; returns how many there were.
 int DrawCredits(int top, int line_height) {
     FileHandle file = OpenFile(CREDITS_FILE, "r");
@@ -54,10 +41,9 @@ int DrawCredits(int top, int line_height) {
     }
     FONT *f = GameFont(TEXT_FONT);
     const int colour = makecol(100, 255, 100);
-    char line[LINE_BUFFER];
+    char line[CREDIT_LINE_BUFFER];
     int lines = 0;
-    while (std::fgets(line, sizeof line, file.get())) {
-        StripLineEnd(line);
+    while (ReadCreditLine(file.get(), line)) {
         textout_centre_ex(BackBuffer, f, line, SCREEN_W / 2, top + lines * line_height, colour, -1);
         ++lines;
     }
@@ -65,6 +51,20 @@ int DrawCredits(int top, int line_height) {
 }
 
 }  // namespace
+
+bool ReadCreditLine(FILE *file, char (&line)[CREDIT_LINE_BUFFER]) {
+    if (!std::fgets(line, sizeof line, file)) {
+        return false;
+    }
+    std::size_t length = std::strlen(line);
+    if (length > 0 && line[length - 1] == '\n') {
+        line[--length] = '\0';
+    }
+    if (length > 0 && line[length - 1] == '\r') {
+        line[--length] = '\0';
+    }
+    return true;
+}
 
 void ShowCredits() {
     clear_keybuf();
