@@ -7,15 +7,7 @@
 
 #include "game/game_state.h"
 #include "records/high_scores.h"
-
-// Stops the fuzzer with the condition that failed.
-#define Check(condition)                                                                \
-    do {                                                                                \
-        if (!(condition)) {                                                             \
-            std::fprintf(stderr, "check failed: %s (line %d)\n", #condition, __LINE__); \
-            std::abort();                                                               \
-        }                                                                               \
-    } while (false)
+#include "tests/fuzz/check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     InternalHighScores = {};

@@ -9,15 +9,7 @@
 #include <vector>
 
 #include "game/level_grid.h"
-
-// Stops the fuzzer with the condition that failed.
-#define Check(condition)                                                                \
-    do {                                                                                \
-        if (!(condition)) {                                                             \
-            std::fprintf(stderr, "check failed: %s (line %d)\n", #condition, __LINE__); \
-            std::abort();                                                               \
-        }                                                                               \
-    } while (false)
+#include "tests/fuzz/check.h"
 
 namespace {
 

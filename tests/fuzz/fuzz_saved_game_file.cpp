@@ -11,15 +11,7 @@
 #include <string>
 
 #include "records/saved_games.h"
-
-// Stops the fuzzer with the condition that failed.
-#define Check(condition)                                                                \
-    do {                                                                                \
-        if (!(condition)) {                                                             \
-            std::fprintf(stderr, "check failed: %s (line %d)\n", #condition, __LINE__); \
-            std::abort();                                                               \
-        }                                                                               \
-    } while (false)
+#include "tests/fuzz/check.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "shell/debug_log.h"
 #include "shell/game_data.h"
 #include "tests/harness/harness.h"
+#include "tests/unit/record_bytes.h"
 #include "ui/menus.h"
 
 namespace {
@@ -69,24 +70,8 @@ std::string Repeat(const std::string &text, int times) {
     return all;
 }
 
-// A 36-byte high-score record.
 std::string Record(const char *name, int32_t score) {
-    std::string bytes(36, '\0');
-    std::memcpy(&bytes[0], name, std::strlen(name));
-    for (int i = 0; i < 4; ++i) {
-        bytes[32 + i] = static_cast<char>(static_cast<uint32_t>(score) >> (8 * i));
-    }
-    return bytes;
-}
-
-GameSettingsRecord Settings(const char *name, int32_t difficulty, int32_t score, int32_t level) {
-    GameSettingsRecord record = {};
-    std::strcpy(record.PlayerName, name);
-    record.Difficulty = difficulty;
-    record.Score = score;
-    record.GameType = GAME_INTERNAL;
-    record.StartLevel = level;
-    return record;
+    return record_bytes::HighScore(name, score);
 }
 
 class PlayTest : public harness::GameTest {
@@ -327,8 +312,8 @@ TEST_F(PlayTest, SaveGameStoresTheClearedLevelAndLeavesTheGame) {
     }
     EXPECT_ANY_THROW(Play());  // back to the main menu, by unwinding
     EXPECT_EQ(harness::KeysLeft(), 0);
-    GameSettingsRecord saved = Settings("ANN", DIFFICULTY_MEDIUM, 150, 2);
-    EXPECT_EQ(ReadFile("plyrsettings.dat"), std::string(reinterpret_cast<char *>(&saved), 48));
+    EXPECT_EQ(ReadFile("plyrsettings.dat"),
+              record_bytes::SavedGame("ANN", DIFFICULTY_MEDIUM, 150, GAME_INTERNAL, 2));
     // The abandoned game's score goes to no table.
     EXPECT_EQ(Log().find("IsHighScore"), std::string::npos);
     EXPECT_FALSE(FileExists("IntHiScores.dat"));

@@ -11,6 +11,7 @@
 #include "records/saved_games.h"
 #include "shell/game_data.h"
 #include "tests/harness/harness.h"
+#include "tests/unit/record_bytes.h"
 #include "ui/menus.h"
 
 namespace {
@@ -20,31 +21,12 @@ using harness::TapKey;
 
 constexpr const char *SAVED = "plyrsettings.dat";
 
-std::string Int(int32_t value) {
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) {
-        bytes[i] = static_cast<char>(static_cast<uint32_t>(value) >> (8 * i));
-    }
-    return bytes;
-}
+using record_bytes::Int;
+using record_bytes::Settings;
 
-// A record as another program might have written it: garbage after the name.
 std::string Record(const std::string &name, int32_t difficulty, int32_t score, int32_t type,
                    int32_t level, char filler = '\0') {
-    std::string bytes = name;
-    bytes += '\0';
-    bytes.resize(32, filler);
-    return bytes + Int(difficulty) + Int(score) + Int(type) + Int(level);
-}
-
-GameSettingsRecord Settings(const char *name, int32_t difficulty, int32_t score, int32_t level) {
-    GameSettingsRecord record = {};
-    std::strcpy(record.PlayerName, name);
-    record.Difficulty = difficulty;
-    record.Score = score;
-    record.GameType = GAME_INTERNAL;
-    record.StartLevel = level;
-    return record;
+    return record_bytes::SavedGame(name, difficulty, score, type, level, filler);
 }
 
 class SavedGamesTest : public harness::TempDirTest {};

@@ -1,0 +1,13 @@
+// The fuzz targets' assertion: stops the fuzzer with the condition that failed.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+#define Check(condition)                                                                \
+    do {                                                                                \
+        if (!(condition)) {                                                             \
+            std::fprintf(stderr, "check failed: %s (line %d)\n", #condition, __LINE__); \
+            std::abort();                                                               \
+        }                                                                               \
+    } while (false)
