@@ -15,8 +15,11 @@
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
 #include "shell/game_data.h"
+#include "shell/screen.h"
 #include "tests/harness/harness.h"
 #include "tests/unit/record_bytes.h"
+#include "ui/level_complete_menu.h"
+#include "ui/menu_engine.h"
 #include "ui/menus.h"
 
 namespace {
@@ -317,6 +320,27 @@ TEST_F(PlayTest, SaveGameStoresTheClearedLevelAndLeavesTheGame) {
     // The abandoned game's score goes to no table.
     EXPECT_EQ(Log().find("IsHighScore"), std::string::npos);
     EXPECT_FALSE(FileExists("IntHiScores.dat"));
+}
+
+TEST_F(PlayTest, TheLevelCompleteMenuLooksLikeEveryMenuOfTheGame) {
+    TapKey(KEY_ESC);
+    LevelCompleteMenu(1);
+    const std::vector<harness::Frame> shown(Frames().begin(), Frames().end());
+    harness::Reset();
+    const char *const texts[] = {"LEVEL COMPLETE", "Save Game", "Continue"};
+    const char *const help[] = {
+        "Saves your game under the name you entered, and returns to Main Menu.",
+        "Does not save the game, but allows you to keep playing with the next level.",
+    };
+    TapKey(KEY_ESC);
+    EXPECT_EQ(RunMenu(0xEB, BackBuffer, GameFont(TEXT_FONT), makecol(0, 255, 0), makecol(0, 128, 0),
+                      250, 25, 20, 3, texts, help),
+              -1);
+    ASSERT_EQ(shown.size(), Frames().size());
+    for (size_t i = 0; i < shown.size(); ++i) {
+        ASSERT_EQ(shown[i].pixels, Frames()[i].pixels) << i;
+    }
+    EXPECT_FALSE(FileExists("plyrsettings.dat"));
 }
 
 TEST_F(PlayTest, TheMenuChoicesThatPlayOnLeaveTheSettingsAlone) {
