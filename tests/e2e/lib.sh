@@ -357,3 +357,212 @@ log_brick_hit() {
   log_grid
   printf 'Return TRUE from CollisionDetection...\n'
 }
+
+# --- Menus, notices and the paddle ----------------------------------------
+
+# Waits up to $1 seconds for the screen to show exactly the picture whose
+# digest is $2 (a menu at rest is drawn the same every time); $3 names it.
+wait_picture() {
+  local end=$((SECONDS + $1))
+  while [ "$SECONDS" -lt "$end" ]; do
+    screenshot "$WORK/poll.png"
+    [ "$(pixel_hash "$WORK/poll.png")" = "$2" ] && return 0
+    sleep 0.1
+  done
+  fail "the screen did not show ${3:-the expected picture}"
+}
+
+# Types a word into a text entry whose echo lies in a region WxH+X+Y, each
+# letter once the echo of the one before it is on the screen: type_text REGION WORD.
+type_text() {
+  local region=$1 word=${2,,} i
+  for ((i = 0; i < ${#word}; i++)); do
+    press "${word:i:1}"
+    wait_still 10 "$STILL" has_colour "$ECHO_COLOUR" "$region"
+  done
+}
+
+# From a menu at rest with its first item selected, chooses item $1 (from 0).
+choose_item() {
+  local i
+  for ((i = 0; i < $1; i++)); do press Down; done
+  press Return
+}
+
+# Prints the rows of text of one colour in a region of a screenshot, one
+# line of text a line: its top and bottom y on the screen. text_rows FILE REGION COLOUR
+text_rows() {
+  local top=${2##*+} height=${2#*x}
+  height=${height%%+*}
+  convert "$1" -crop "$2" +repage -depth 8 txt:- |
+    awk -v colour="#$3" -v top="$top" -v height="$height" 'NR > 1 && toupper($3) == colour {
+        split($1, at, /[,:]/); rows[at[2] + top] = 1 }
+      END {
+        start = -1
+        for (y = top; y <= top + height; y++) {
+          if ((y in rows) && start < 0) start = y
+          if (!(y in rows) && start >= 0) { print start, y - 1; start = -1 }
+        }
+      }'
+}
+
+# Prints a saved-game record: the name in 32 zero-padded bytes, then the
+# difficulty, score, game type and start level as 32-bit little-endian numbers.
+saved_game() {
+  local name=$1 value i
+  printf '%s' "$name"
+  head -c $((32 - ${#name})) /dev/zero
+  shift
+  for value in "$@"; do
+    for i in 0 8 16 24; do
+      printf "\\x$(printf %02x $(((value >> i) & 255)))"
+    done
+  done
+}
+
+# Where the paddle is drawn: the band of the screen it moves along.
+PADDLE_BAND=634x25+3+378
+
+# Prints the left edge of a paddle $2 pixels wide in a screenshot, or nothing
+# while the ball passes beside it in its band (the picture is then wider).
+paddle_left() {
+  local box
+  box=$(box_of_picture "$1" "$PADDLE_BAND")
+  [[ $box =~ ^([0-9]+)x[0-9]+\+([0-9]+)\+[0-9]+$ ]] || return 0
+  if [ "${BASH_REMATCH[1]}" = "$2" ]; then echo $((BASH_REMATCH[2] + 3)); fi
+}
+
+# Waits up to 20 seconds for a paddle $1 pixels wide to stand with its left
+# edge at x $2, dismissing the message of a lost ball with Space if one comes.
+paddle_at() {
+  local end=$((SECONDS + 20)) left seen=""
+  while [ "$SECONDS" -lt "$end" ]; do
+    screenshot "$WORK/poll.png"
+    if message_shown "$WORK/poll.png"; then
+      press space
+      continue
+    fi
+    left=$(paddle_left "$WORK/poll.png" "$1")
+    [ "$left" = "$2" ] && return 0
+    seen=${left:-$seen}
+    sleep 0.05
+  done
+  fail "the paddle stands at x ${seen:-?}, not at $2"
+}
+
+# Prints where a paddle $1 pixels wide comes to rest: the same left edge in
+# two pictures in a row, neither of them a message (which Space dismisses).
+paddle_rest() {
+  local end=$((SECONDS + 20)) left last=""
+  while [ "$SECONDS" -lt "$end" ]; do
+    screenshot "$WORK/poll.png"
+    if message_shown "$WORK/poll.png"; then
+      press space
+      last=""
+      continue
+    fi
+    left=$(paddle_left "$WORK/poll.png" "$1")
+    if [ -n "$left" ] && [ "$left" = "$last" ]; then
+      echo "$left"
+      return 0
+    fi
+    last=$left
+    sleep 0.05
+  done
+  fail "the paddle did not come to rest"
+}
+
+# The blue of the controls screen's lines.
+CONTROLS_COLOUR=0000FF
+
+# Waits for a new page of the controls screen at rest; checks that it shows
+# $1 lines of blue text centred on black, and nothing else.
+controls_page() {
+  local box centre
+  wait_still 20 "$STILL" has_colour "$CONTROLS_COLOUR" 640x480+0+0
+  [ "$(colours_in "$WORK/still.png" 640x480+0+0 | tr '\n' ' ')" = "000000 $CONTROLS_COLOUR " ] ||
+    fail "a controls page is not blue on black"
+  [ "$(text_rows "$WORK/still.png" 640x480+0+0 "$CONTROLS_COLOUR" | wc -l)" = "$1" ] ||
+    fail "a controls page does not show $1 lines"
+  box=$(box_of_colour "$WORK/still.png" 640x480+0+0 "$CONTROLS_COLOUR")
+  [[ $box =~ ^([0-9]+)x[0-9]+\+([0-9]+)\+ ]] || fail "no controls page"
+  centre=$((BASH_REMATCH[2] + BASH_REMATCH[1] / 2))
+  ((centre >= 318 && centre <= 322)) || fail "a controls page's text $box is not centred"
+}
+
+# Prints the width and a digest of a line of text of one colour whose rows on
+# the screen are $2 to $3 (as text_rows prints them): text_line FILE TOP
+# BOTTOM COLOUR [WIDTH]. With a width, only that many columns at the line's
+# right end count, so a line can be matched with the end of a longer one.
+text_line() {
+  local file=$1 top=$2 bottom=$3 colour=$4 box width left
+  box=$(box_of_colour "$file" "640x$((bottom - top + 1))+0+$top" "$colour")
+  [[ $box =~ ^([0-9]+)x[0-9]+\+([0-9]+)\+ ]] || { echo "0 none"; return 0; }
+  width=${BASH_REMATCH[1]} left=${BASH_REMATCH[2]}
+  if [ -n "${5:-}" ]; then
+    left=$((left + width - $5))
+    width=$5
+  fi
+  echo "$width $(colour_hash "$file" "${width}x$((bottom - top + 1))+$left+$top" "$colour")"
+}
+
+# From the main menu at rest, opens Options, Configure your controls and
+# waits for its first page. Leaves the options menu's digest in OPTIONS_MENU.
+OPTIONS_MENU=""
+configure_controls() {
+  choose_item 3
+  wait_menu
+  OPTIONS_MENU=$(pixel_hash "$WORK/poll.png")
+  STILL=""
+  choose_item 0
+  controls_page 1
+}
+
+# On the last page of the controls screen, Enter stores the value; then
+# Return to Main Menu, and the main menu, whose digest is $1, at rest.
+store_controls() {
+  press Return
+  wait_picture 20 "$OPTIONS_MENU" "the options menu after the controls"
+  choose_item 2
+  wait_picture 20 "$1" "the main menu after the options"
+}
+
+# Holds keys down together for half a second at a time, as often as needed
+# (ten times at most), until a paddle $1 pixels wide stands at x $2. Keys go
+# down and up in the order given. A lost ball's message, which swallows the
+# keys held when it comes, is dismissed with Space: push_paddle WIDTH X KEY...
+push_paddle() {
+  local width=$1 x=$2 key left="" seen=""
+  shift 2
+  for _ in 1 2 3 4 5 6 7 8 9 10; do
+    screenshot "$WORK/poll.png"
+    if message_shown "$WORK/poll.png"; then
+      press space
+      continue
+    fi
+    left=$(paddle_left "$WORK/poll.png" "$width")
+    [ "$left" = "$x" ] && return 0
+    seen=${left:-$seen}
+    for key in "$@"; do xdotool keydown "$key"; done
+    sleep 0.5
+    for key in "$@"; do xdotool keyup "$key"; done
+    sleep 0.05
+  done
+  fail "the paddle stands at x ${seen:-?}, not at $x, with $* held"
+}
+
+# Taps a key, held 0.05 s within one xdotool (a few frames), until a paddle
+# $1 pixels wide has moved from x $2 (five taps at most: a lost ball's
+# message may swallow one); prints where it comes to rest: tap_paddle WIDTH X KEY.
+tap_paddle() {
+  local width=$1 from=$2 key=$3 rest=""
+  for _ in 1 2 3 4 5; do
+    xdotool keydown "$key" sleep 0.05 keyup "$key"
+    rest=$(paddle_rest "$width")
+    if [ "$rest" != "$from" ]; then
+      echo "$rest"
+      return 0
+    fi
+  done
+  fail "$key did not move the paddle from x $from"
+}
