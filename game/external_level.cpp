@@ -35,10 +35,6 @@ const char *const NOT_A_LEVEL[] = {
     "Please press any key to",      "return to the main menu.",
 };
 
-int PromptColour() {
-    return makecol(125, 235, 0);
-}
-
 // Names are typed in capitals; on a file system that tells case apart the
 // file is "MYLEVEL.trl" if there is one, else the first name in byte order
 // that matches it regardless of case.
@@ -64,9 +60,7 @@ FileHandle OpenLevelFile(const char *typed) {
 }
 
 [[noreturn]] void RefuseLevel() {
-    ClearBuffer(BackBuffer);
-    FadeInMessage(BackBuffer, GameFont(TEXT_FONT), NOT_A_LEVEL, 10, 60, PromptColour());
-    PresentBuffer();
+    ShowPrompt(NOT_A_LEVEL, 10, 60);
     WaitForKey();
     ReturnToMainMenu();
 }
@@ -74,9 +68,7 @@ FileHandle OpenLevelFile(const char *typed) {
 }  // namespace
 
 void LoadExternalLevel() {
-    ClearBuffer(BackBuffer);
-    FadeInMessage(BackBuffer, GameFont(TEXT_FONT), PROMPT, 10, 60, PromptColour());
-    PresentBuffer();
+    ShowPrompt(PROMPT, 10, 60);
     char name[NAME_BUFFER];
     EnterText(name, NAME_ROOM, BackBuffer, GameFont(TEXT_FONT), 250, 400, makecol(255, 255, 30));
     std::strcat(name, EXTENSION);

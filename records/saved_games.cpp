@@ -37,16 +37,10 @@ const char *const NOT_SAVED[] = {
     "to return to the main menu.",
 };
 
-int PanelColour() {
-    return makecol(125, 235, 0);
-}
-
 // A notice on a cleared screen, a key, and back to the main menu.
 template <int Count>
 [[noreturn]] void NoticeThenMainMenu(const char *const (&lines)[Count]) {
-    ClearBuffer(BackBuffer);
-    FadeInMessage(BackBuffer, GameFont(TEXT_FONT), lines, 10, 150, PanelColour());
-    PresentBuffer();
+    ShowPrompt(lines, 10, 150);
     WaitForKey();
     ReturnToMainMenu();
 }
@@ -65,9 +59,7 @@ void LoadGame() {
     if (!file) {
         NoticeThenMainMenu(NO_SAVED_GAMES);
     }
-    ClearBuffer(BackBuffer);
-    FadeInMessage(BackBuffer, GameFont(TEXT_FONT), LOAD_PROMPT, 10, 80, PanelColour());
-    PresentBuffer();
+    ShowPrompt(LOAD_PROMPT, 10, 80);
     char name[sizeof GameSettings.PlayerName];
     EnterText(name, sizeof name - 1, BackBuffer, GameFont(TEXT_FONT), 200, 320,
               makecol(255, 255, 30));

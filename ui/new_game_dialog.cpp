@@ -28,18 +28,6 @@ const char *const GAME_TYPE_PROMPT[] = {
     "your choosing.",
 };
 
-int PromptColour() {
-    return makecol(125, 235, 0);
-}
-
-// Shows a prompt on a cleared screen.
-template <int Count>
-void Prompt(const char *const (&lines)[Count], int x, int y) {
-    ClearBuffer(BackBuffer);
-    FadeInMessage(BackBuffer, GameFont(TEXT_FONT), lines, x, y, PromptColour());
-    PresentBuffer();
-}
-
 // Waits until one of two or three keys is pressed and returns its answer;
 // every other key is ignored.
 int32_t Choose(int key1, int32_t answer1, int key2, int32_t answer2, int key3 = -1,
@@ -61,15 +49,15 @@ int32_t Choose(int key1, int32_t answer1, int key2, int32_t answer2, int key3 = 
 }  // namespace
 
 void NewGameDialog() {
-    Prompt(NAME_PROMPT, 10, 80);
+    ShowPrompt(NAME_PROMPT, 10, 80);
     EnterText(GameSettings.PlayerName, sizeof GameSettings.PlayerName - 1, BackBuffer,
               GameFont(TEXT_FONT), 220, 390, makecol(255, 255, 30));
 
-    Prompt(DIFFICULTY_PROMPT, 205, 100);
+    ShowPrompt(DIFFICULTY_PROMPT, 205, 100);
     GameSettings.Difficulty =
         Choose(KEY_E, DIFFICULTY_EASY, KEY_M, DIFFICULTY_MEDIUM, KEY_H, DIFFICULTY_HARD);
 
-    Prompt(GAME_TYPE_PROMPT, 130, 30);
+    ShowPrompt(GAME_TYPE_PROMPT, 130, 30);
     GameSettings.GameType = Choose(KEY_I, GAME_INTERNAL, KEY_E, GAME_EXTERNAL);
 
     GameSettings.Score = 0;
