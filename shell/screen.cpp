@@ -34,6 +34,9 @@ void WaitRetrace() {
     HonourCloseRequest();
     TakeOverInput();
     if (HandlingInput()) {
+        // The game keeps its own retrace clock now: the timer that paces
+        // the library's vsync() has nothing left to do.
+        StopRetracePacer();
         WaitForRetraceTick();
     } else {
         vsync();
@@ -52,7 +55,9 @@ int WaitForKey() {
     while (!keypressed() && !CloseRequested()) {
         WaitForInput(KEY_POLL_MS);
     }
-    StartRetracePacer();
+    if (!HandlingInput()) {
+        StartRetracePacer();
+    }
     HonourCloseRequest();
     int held = 0;
     for (int scancode = 1; scancode < KEY_MAX; ++scancode) {
