@@ -306,6 +306,15 @@ write_level() {
   done >"$1"
 }
 
+# Writes all five built-in levels of the game's working copy with one brick
+# each, at row $1, column $2.
+write_levels() {
+  local level
+  for level in 1 2 3 4 5; do
+    write_level "$WORK/game/IntLvl0$level.trl" "$1" "$2"
+  done
+}
+
 # Prints a high-score record: the name in 32 zero-padded bytes, then the
 # score as a 32-bit little-endian number.
 score_record() {

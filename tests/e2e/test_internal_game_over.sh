@@ -14,9 +14,7 @@
 start_x
 prepare_game
 game=$WORK/game
-for level in 1 2 3 4 5; do
-  write_level "$game/IntLvl0$level.trl" 0 0
-done
+write_levels 0 0
 
 start_game
 skip_intro

@@ -20,9 +20,7 @@
 start_x
 prepare_game
 game=$WORK/game
-for level in 1 2 3 4 5; do
-  write_level "$game/IntLvl0$level.trl" 8 4
-done
+write_levels 8 4
 
 # The message of a cleared level, then the level-complete menu.
 clear_level() {

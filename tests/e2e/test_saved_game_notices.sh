@@ -16,9 +16,7 @@
 start_x
 prepare_game
 game=$WORK/game
-for level in 1 2 3 4 5; do
-  write_level "$game/IntLvl0$level.trl" 8 4
-done
+write_levels 8 4
 settings=$game/plyrsettings.dat
 
 start_game
