@@ -80,15 +80,36 @@ MOUSE_DRIVER MakeMouse() {
 }
 MOUSE_DRIVER mouse = MakeMouse();
 
-// Timer: no clock runs; a rest is the moment the player presses the next key.
+// Timer: no clock runs; a rest is the moment the player presses the next key,
+// and a busy wait that yields (the movie player's) lets each timer tick once.
+constexpr int TIMER_SLOTS = 8;
+void (*installed[TIMER_SLOTS])() = {};
+
 int TimerInit() {
     return 0;
 }
 void TimerExit() {}
-int TimerInstall(void (*)(), long) {
-    return 0;
+int TimerInstall(void (*proc)(), long) {
+    for (auto &slot : installed) {
+        if (!slot || slot == proc) {
+            slot = proc;
+            return 0;
+        }
+    }
+    return -1;
 }
-void TimerRemove(void (*)()) {}
+void TimerRemove(void (*proc)()) {
+    for (auto &slot : installed) {
+        slot = slot == proc ? nullptr : slot;
+    }
+}
+void TickTimers() {
+    for (auto *proc : installed) {
+        if (proc) {
+            proc();
+        }
+    }
+}
 void TimerRest(unsigned int, void (*)()) {
     harness::OnRest();
 }
@@ -155,6 +176,7 @@ SYSTEM_DRIVER MakeSystem() {
     driver.exit = SystemExit;
     driver.message = SystemMessage;
     driver.set_close_button_callback = SystemCloseButton;
+    driver.yield_timeslice = TickTimers;
     driver.create_mutex = CreateMutex;
     driver.destroy_mutex = MutexNoOp;
     driver.lock_mutex = MutexNoOp;

@@ -6,10 +6,14 @@
 #include <allegro/internal/aintern.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "shell/game_data.h"
@@ -20,8 +24,8 @@
 namespace harness {
 namespace {
 
-// Frames beyond this many keep only their index, to bound memory.
-constexpr int KEPT_FRAMES = 400;
+// Frames beyond this many keep only their hash, but for the last one.
+constexpr size_t KEPT_FRAMES = 64;
 
 struct Tap {
     int modifier;  // 0 for none
@@ -29,24 +33,14 @@ struct Tap {
     bool let_go;  // released before the game scans the keys
 };
 
-struct Hold {
-    int scancode;
-    int from;
-    int to;
-};
-
-struct Move {
-    int frame;
-    int dx, dy;
-};
-
 struct State {
     std::deque<Tap> taps;
-    std::vector<Hold> holds;
-    std::vector<Move> moves;
-    std::vector<int> tapped;  // keys down from the last tap
+    std::multimap<int, std::function<void()>> scheduled;  // by frame
+    std::vector<int> tapped;                              // keys down from the last tap
     std::vector<Frame> frames;
+    bool frame_on_screen = false;  // the last frame is presented but not yet captured
     std::vector<std::string> messages;
+    std::function<void(int)> probe;
     int frame_limit = 1000000;
     int mickey_x = 0, mickey_y = 0;
     void (*close_button)() = nullptr;
@@ -62,11 +56,6 @@ void Press(int scancode) {
     _handle_key_press(scancode_to_ascii(scancode), scancode);
 }
 
-// Modifiers never reach the key buffer, as with a real keyboard.
-void PressModifier(int scancode) {
-    _handle_key_press(-1, scancode);
-}
-
 void Release(int scancode) {
     _handle_key_release(scancode);
 }
@@ -78,48 +67,72 @@ void ReleaseTapped() {
     state.tapped.clear();
 }
 
-void Capture() {
-    Frame frame;
-    frame.index = static_cast<int>(state.frames.size());
-    if (frame.index < KEPT_FRAMES && BackBuffer) {
-        frame.pixels.resize(static_cast<size_t>(BackBuffer->w) * BackBuffer->h);
-        for (int y = 0; y < BackBuffer->h; ++y) {
-            const auto *row = reinterpret_cast<const uint16_t *>(BackBuffer->line[y]);
-            std::copy(row, row + BackBuffer->w, frame.pixels.begin() + y * BackBuffer->w);
+// A hash of the screen's pixels. Thousands of frames are hashed in a run, so
+// this loop is spared the sanitizers' checks.
+__attribute__((no_sanitize("address", "undefined"))) uint64_t HashScreen() {
+    uint64_t lanes[4] = {1, 2, 3, 4};  // four at a time, so the multiplies overlap
+    for (int y = 0; y < screen->h; ++y) {
+        const auto *row = reinterpret_cast<const uint64_t *>(screen->line[y]);
+        for (int i = 0; i + 4 <= screen->w / 4; i += 4) {
+            for (int lane = 0; lane < 4; ++lane) {
+                lanes[lane] = (lanes[lane] ^ row[i + lane]) * 0x9E3779B97F4A7C15ull;
+                lanes[lane] ^= lanes[lane] >> 29;
+            }
         }
     }
-    state.frames.push_back(std::move(frame));
+    return Hash(lanes, sizeof lanes);
+}
+
+// The screen's pixels, row by row.
+std::vector<uint16_t> ScreenPixels() {
+    std::vector<uint16_t> pixels(static_cast<size_t>(screen->w) * screen->h);
+    for (int y = 0; y < screen->h; ++y) {
+        const auto *row = reinterpret_cast<const uint16_t *>(screen->line[y]);
+        std::copy(row, row + screen->w, pixels.begin() + static_cast<ptrdiff_t>(y) * screen->w);
+    }
+    return pixels;
+}
+
+// The frame presented last has been on the screen since: capture the screen,
+// so a copy that lands anywhere but whole at (0, 0) shows.
+void CaptureScreen() {
+    if (!state.frame_on_screen || !screen) {
+        return;
+    }
+    state.frame_on_screen = false;
+    Frame &frame = state.frames.back();
+    frame.hash = HashScreen();
+    if (state.frames.size() <= KEPT_FRAMES) {
+        frame.pixels = ScreenPixels();
+    }
 }
 
 void ApplyScheduled(int frame) {
-    for (const Hold &hold : state.holds) {
-        if (hold.from == frame) {
-            Press(hold.scancode);
-        }
-        if (hold.to == frame) {
-            Release(hold.scancode);
-        }
-    }
-    for (const Move &move : state.moves) {
-        if (move.frame == frame) {
-            state.mickey_x += move.dx;
-            state.mickey_y += move.dy;
-        }
+    const auto [first, last] = state.scheduled.equal_range(frame);
+    for (auto it = first; it != last; ++it) {
+        it->second();
     }
 }
 
 }  // namespace
 
 void OnRetrace() {
+    CaptureScreen();
     if (static_cast<int>(state.frames.size()) >= state.frame_limit) {
         throw FrameLimitReached{};
     }
     ReleaseTapped();
-    Capture();
-    ApplyScheduled(static_cast<int>(state.frames.size()) - 1);
+    const int index = static_cast<int>(state.frames.size());
+    state.frames.emplace_back();
+    state.frame_on_screen = true;
+    if (state.probe) {
+        state.probe(index);
+    }
+    ApplyScheduled(index);
 }
 
 void OnRest() {
+    CaptureScreen();
     ReleaseTapped();
     if (state.taps.empty()) {
         throw ScriptEnded{};
@@ -127,7 +140,7 @@ void OnRest() {
     Tap tap = state.taps.front();
     state.taps.pop_front();
     if (tap.modifier) {
-        PressModifier(tap.modifier);
+        _handle_key_press(-1, tap.modifier);  // modifiers never reach the key buffer
         state.tapped.push_back(tap.modifier);
     }
     Press(tap.scancode);
@@ -163,17 +176,44 @@ void OnCloseButtonCallback(void (*proc)()) {
 }
 
 void Reset() {
+    for (int scancode = 1; scancode < KEY_MAX; ++scancode) {
+        if (key[scancode]) {
+            Release(scancode);  // a key held when a test or game ended
+        }
+    }
+    clear_keybuf();
     auto close_button = state.close_button;
     state = State{};
     state.close_button = close_button;
 }
 
-void TapKey(int scancode) {
-    state.taps.push_back({0, scancode, false});
+void TapKey(int scancode, int modifier) {
+    state.taps.push_back({modifier, scancode, false});
 }
 
-void TapKeyWith(int modifier, int scancode) {
-    state.taps.push_back({modifier, scancode, false});
+void TypeKeys(const std::string &script) {
+    static const std::map<std::string, int> named = {
+        {"up", KEY_UP},          {"down", KEY_DOWN},   {"enter", KEY_ENTER}, {"esc", KEY_ESC},
+        {"bksp", KEY_BACKSPACE}, {"space", KEY_SPACE}, {"shift", KEY_LSHIFT}};
+    int modifier = 0;
+    for (size_t i = 0; i < script.size(); ++i) {
+        int scancode;
+        if (script[i] == '<') {
+            const size_t end = script.find('>', i);
+            scancode = named.at(script.substr(i + 1, end - i - 1));
+            i = end;
+        } else if (std::isdigit(static_cast<unsigned char>(script[i]))) {
+            scancode = KEY_0 + (script[i] - '0');
+        } else {
+            scancode = KEY_A + (std::tolower(static_cast<unsigned char>(script[i])) - 'a');
+        }
+        if (scancode == KEY_LSHIFT) {
+            modifier = scancode;
+            continue;
+        }
+        TapKey(scancode, modifier);
+        modifier = 0;
+    }
 }
 
 void TapAndLetGo(int scancode) {
@@ -181,11 +221,19 @@ void TapAndLetGo(int scancode) {
 }
 
 void HoldKey(int scancode, int from, int to) {
-    state.holds.push_back({scancode, from, to});
+    state.scheduled.emplace(from, [scancode] { Press(scancode); });
+    state.scheduled.emplace(to, [scancode] { Release(scancode); });
 }
 
 void MoveMouse(int frame, int dx, int dy) {
-    state.moves.push_back({frame, dx, dy});
+    state.scheduled.emplace(frame, [dx, dy] {
+        state.mickey_x += dx;
+        state.mickey_y += dy;
+    });
+}
+
+void WatchFrames(std::function<void(int)> probe) {
+    state.probe = std::move(probe);
 }
 
 void PressCloseButton() {
@@ -203,7 +251,32 @@ int KeysLeft() {
 }
 
 const std::vector<Frame> &Frames() {
+    CaptureScreen();
+    // Nothing is drawn after the game's last frame: the screen still shows it.
+    if (!state.frames.empty() && state.frames.back().pixels.empty()) {
+        state.frames.back().pixels = ScreenPixels();
+    }
     return state.frames;
+}
+
+std::string ScreenTranscript() {
+    std::string text;
+    const std::vector<Frame> &frames = Frames();
+    for (size_t first = 0; first < frames.size();) {
+        size_t last = first;
+        while (last + 1 < frames.size() && frames[last + 1].hash == frames[first].hash) {
+            ++last;
+        }
+        char line[96];
+        std::snprintf(line, sizeof line, "frames %zu-%zu %016llx\n", first, last,
+                      static_cast<unsigned long long>(frames[first].hash));
+        text += line;
+        first = last + 1;
+    }
+    for (const std::string &message : state.messages) {
+        text += "message: " + message + "\n";
+    }
+    return text;
 }
 
 const std::vector<std::string> &Messages() {
@@ -214,6 +287,49 @@ std::string RunDirectory() {
     return TILERIOT_RUN_DIR;
 }
 
+uint64_t Hash(const void *bytes, size_t size, uint64_t seed) {
+    uint64_t hash = 14695981039346656037ull ^ seed;  // FNV-1a
+    for (size_t i = 0; i < size; ++i) {
+        hash = (hash ^ static_cast<const unsigned char *>(bytes)[i]) * 1099511628211ull;
+    }
+    return hash;
+}
+
+std::string Hex(const std::string &bytes) {
+    std::string text;
+    char pair[4];
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(bytes[i]));
+        text += pair;
+        text += (i % 36 == 35) ? "\n" : "";
+    }
+    return text + "\n";
+}
+
+::testing::AssertionResult MatchesGolden(const std::string &name, const std::string &text) {
+    const std::string path = std::string(TILERIOT_GOLDEN_DIR) + "/" + name + ".txt";
+    if (std::getenv("TILERIOT_UPDATE_GOLDEN")) {
+        std::ofstream(path, std::ios::binary) << text;
+        return ::testing::AssertionSuccess();
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream want;
+    want << in.rdbuf();
+    if (want.str() == text) {
+        return ::testing::AssertionSuccess();
+    }
+    std::istringstream wanted(want.str()), got(text);
+    std::string want_line, got_line;
+    int line = 0;
+    while (std::getline(wanted, want_line) && std::getline(got, got_line) &&
+           want_line == got_line) {
+        ++line;
+    }
+    return ::testing::AssertionFailure()
+           << path << " line " << line + 1 << ": wanted \"" << want_line << "\", got \"" << got_line
+           << "\" (TILERIOT_UPDATE_GOLDEN=1 rewrites the file)";
+}
+
 bool Frame::IsBlack() const {
     for (uint16_t pixel : pixels) {
         if (pixel != 0) {
@@ -221,36 +337,6 @@ bool Frame::IsBlack() const {
         }
     }
     return true;
-}
-
-int Frame::Count(int colour) const {
-    int count = 0;
-    for (uint16_t pixel : pixels) {
-        count += pixel == colour ? 1 : 0;
-    }
-    return count;
-}
-
-bool Frame::Find(int colour, int &left, int &top, int &right, int &bottom) const {
-    bool found = false;
-    const int width = SCREEN_W;
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        if (pixels[i] != colour) {
-            continue;
-        }
-        int x = static_cast<int>(i % width);
-        int y = static_cast<int>(i / width);
-        if (!found) {
-            left = right = x;
-            top = bottom = y;
-            found = true;
-        }
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-    }
-    return found;
 }
 
 bool ShowsText(const Frame &frame, FONT *f, const char *text, int x, int y, int colour,

@@ -1,26 +1,26 @@
 // The headless test harness: the real game code runs on Allegro with test
-// drivers for the display, keyboard, mouse and timer. Every presented frame
-// is captured, key presses come from a script, and nothing waits on a clock.
+// drivers for the display, keyboard, mouse and timer. Every frame that
+// reaches the screen is captured, key presses come from a script, and
+// nothing waits on a clock.
 #pragma once
 
 #include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace harness {
 
-// One presented frame: the back buffer as it stood at the retrace.
+// One presented frame: the screen as the player saw it until the next
+// retrace or key wait.
 struct Frame {
-    int index = 0;                 // 0 for the first frame presented
-    std::vector<uint16_t> pixels;  // 16-bit colours, row by row; empty once dropped
+    uint64_t hash = 0;             // of every pixel
+    std::vector<uint16_t> pixels;  // 16-bit colours, row by row; kept for the first and last frames
     uint16_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * SCREEN_W + x]; }
     bool IsBlack() const;
-    // Bounding box of pixels of exactly this colour; false if there are none.
-    bool Find(int colour, int &left, int &top, int &right, int &bottom) const;
-    int Count(int colour) const;
 };
 
 // True when the frame shows exactly this text in this colour at (x, y): every
@@ -37,12 +37,13 @@ struct FrameLimitReached {};
 // Forgets every script, frame and message.
 void Reset();
 
-// The game sees this key pressed the next time it waits for one; the key is
-// let go at the following frame or wait.
-void TapKey(int scancode);
+// The game sees this key pressed (with a modifier held, if not 0) the next
+// time it waits for one; the keys are let go at the following frame or wait.
+void TapKey(int scancode, int modifier = 0);
 
-// As TapKey, with a modifier (a shift, control or alt key) held down too.
-void TapKeyWith(int modifier, int scancode);
+// Taps each key of a script: letters and digits as themselves, and
+// <up> <down> <enter> <esc> <bksp> <space> <shift>X for the others.
+void TypeKeys(const std::string &script);
 
 // A key pressed and let go again before the game looks at which keys are down.
 void TapAndLetGo(int scancode);
@@ -52,6 +53,9 @@ void HoldKey(int scancode, int from, int to);
 
 // Adds mouse movement, read by the game after the retrace of frame `frame`.
 void MoveMouse(int frame, int dx, int dy);
+
+// Calls probe with each frame's index at its retrace, as the game presents it.
+void WatchFrames(std::function<void(int)> probe);
 
 // Makes the full-screen and/or the windowed test display refuse to start.
 void FailDisplays(bool full_screen, bool windowed);
@@ -65,14 +69,28 @@ void SetFrameLimit(int frames);
 // How many scripted key taps the game has not used yet.
 int KeysLeft();
 
-// Every frame presented since Reset (pixels kept for the first ones only).
+// Every frame presented since Reset.
 const std::vector<Frame> &Frames();
+
+// The frames as text, one line for each run of equal frames, then the
+// message boxes: a transcript of what the player saw.
+std::string ScreenTranscript();
 
 // The message boxes shown since Reset, in order.
 const std::vector<std::string> &Messages();
 
 // The path of the built game files (data file, movie, credits).
 std::string RunDirectory();
+
+// Compares text with the golden file tests/golden/NAME.txt, naming the first
+// line that differs. TILERIOT_UPDATE_GOLDEN=1 rewrites the file instead.
+::testing::AssertionResult MatchesGolden(const std::string &name, const std::string &text);
+
+// A 64-bit hash of some bytes, for digests in golden files.
+uint64_t Hash(const void *bytes, size_t size, uint64_t seed = 0);
+
+// Bytes as hexadecimal, for files in golden transcripts.
+std::string Hex(const std::string &bytes);
 
 // A test in a fresh, empty working directory of its own.
 class TempDirTest : public ::testing::Test {

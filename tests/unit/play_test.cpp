@@ -1,80 +1,49 @@
-// The play loop: frames, lives, messages, levels, Escape, the high-score
-// step and the debug log of whole scripted games.
+// Whole games through the play loop: golden runs that pin every frame's ball
+// and score on each difficulty, and transcripts of shorter games (frames,
+// debug log, the files left behind) for lives, levels, messages and menus.
 
 #include <allegro.h>
+#include <allegro/internal/aintern.h>
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "game/game_state.h"
 #include "game/level_grid.h"
+#include "game/paddle.h"
 #include "game/play.h"
 #include "game/playfield.h"
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
-#include "shell/game_data.h"
-#include "shell/screen.h"
 #include "tests/harness/harness.h"
-#include "tests/unit/record_bytes.h"
-#include "ui/level_complete_menu.h"
-#include "ui/menu_engine.h"
 #include "ui/menus.h"
 
 namespace {
 
-using harness::Frames;
-using harness::TapKey;
-using Cells = std::vector<std::pair<int, int>>;
+using harness::MatchesGolden;
 
-const std::string BULLET = "\x95";
-const std::string EMPTY_ROW = "          \n";
+struct Cell {
+    int row, col;
+};
+using Cells = std::vector<Cell>;
 
-// A level file with bricks in these cells, one row per line.
+// A level file with a brick in each of these cells.
 std::string LevelText(const Cells &cells) {
     std::string text;
     for (int row = 0; row < LEVEL_ROWS; ++row) {
         for (int col = 0; col < LEVEL_COLUMNS; ++col) {
             bool brick = false;
-            for (const auto &cell : cells) {
-                brick = brick || (cell.first == row && cell.second == col);
+            for (const Cell &cell : cells) {
+                brick = brick || (cell.row == row && cell.col == col);
             }
             text += brick ? "3 " : "0 ";
         }
         text += "\n";
     }
     return text;
-}
-
-// The log's picture of a level holding at most the brick at (8, 4).
-std::string Picture(bool brick_standing) {
-    std::string picture;
-    for (int row = 0; row < 8; ++row) {
-        picture += EMPTY_ROW;
-    }
-    return picture + (brick_standing ? "    " + BULLET + "     \n" : EMPTY_ROW);
-}
-
-// The trace of the ball taking the brick at (8, 4) of a level.
-std::string BrickAtStartTrace(int level) {
-    return "Now checking for BrickCollision()...\n"
-           "Collision result was a collision, with value 1 at [Row,Col] [8,4], Currently this "
-           "brick's Used status is 1...\n" +
-           Picture(true) + "Now Level[" + std::to_string(level) + "][8][4].Used = FALSE...\n" +
-           Picture(false) + "Return TRUE from CollisionDetection...\n";
-}
-
-std::string Repeat(const std::string &text, int times) {
-    std::string all;
-    for (int i = 0; i < times; ++i) {
-        all += text;
-    }
-    return all;
-}
-
-std::string Record(const char *name, int32_t score) {
-    return record_bytes::HighScore(name, score);
 }
 
 class PlayTest : public harness::GameTest {
@@ -91,308 +60,300 @@ protected:
         CloseDebugLog();
         GameTest::TearDown();
     }
-    static void WriteLevels(const Cells &first, const Cells &others = {{8, 4}}) {
+    // The first level's bricks, the other four levels' bricks, and the
+    // external level "EXT.trl".
+    static void WriteLevels(const Cells &first, const Cells &others) {
         WriteFile("IntLvl01.trl", LevelText(first));
         for (int n = 2; n <= 5; ++n) {
             WriteFile("IntLvl0" + std::to_string(n) + ".trl", LevelText(others));
         }
+        WriteFile("EXT.trl", LevelText(first));
     }
-    static void StartGame(int32_t type, int32_t difficulty, int32_t start_level = 0) {
+    static void StartGame(int32_t type, int32_t difficulty, int32_t start_level) {
         GameSettings.GameType = type;
         GameSettings.Difficulty = difficulty;
         GameSettings.StartLevel = start_level;
+        if (type == GAME_EXTERNAL) {
+            harness::TypeKeys("ext<enter>");  // the level file's name
+        }
         InitVars();
+        harness::Reset();  // the transcript starts with play
     }
-    // An external game on a level the test lays out (the prompt is not needed).
-    static void StartExternalGame(int32_t difficulty, const Cells &cells) {
-        StartGame(99, difficulty);
-        const std::string text = LevelText(cells);
-        FILE *file = fmemopen(const_cast<char *>(text.data()), text.size(), "r");
-        ReadLevelFile(file, 0, ExternalGeometry());
-        std::fclose(file);
-        GameSettings.GameType = GAME_EXTERNAL;
-    }
-    static std::string Log() {
+    // Everything a game leaves: the frames, the log and the record files.
+    static std::string Transcript() {
         std::fflush(DebugLog);
-        return ReadFile("tr_debug.txt");
-    }
-    static bool StatusShows(int frame, const std::string &text) {
-        return harness::ShowsText(Frames()[frame], GameFont(SECOND_FONT), text.c_str(), 20, 440,
-                                  makecol(255, 0, 0));
-    }
-    static bool MessageShows(int frame, const char *first) {
-        FONT *f = GameFont(TEXT_FONT);
-        const int half = text_height(f) / 2;
-        return harness::ShowsText(Frames()[frame], f, first, 320, 240 - half, makecol(255, 0, 0),
-                                  true) &&
-               harness::ShowsText(Frames()[frame], f, "Press any key to continue...", 320,
-                                  240 + half, makecol(200, 30, 30), true);
+        std::string text = harness::ScreenTranscript() + "log:\n" + ReadFile("tr_debug.txt");
+        for (const char *file : {"IntHiScores.dat", "ExtHiScores.dat", "plyrsettings.dat"}) {
+            text += std::string("\n") + file + ":\n" + harness::Hex(ReadFile(file));
+        }
+        return text + "score " + std::to_string(GameSettings.Score) + "\n";
     }
 };
 
-// The level-complete menu fades in and is left with Esc.
-constexpr int LEVEL_MENU_FRAMES = 51 + 1;
-
-// On Hard the ball runs past the 75-pixel paddle: 33 frames for the first
-// ball (from 318, 214), 29 for each ball served from the centre.
-constexpr int FIRST_BALL_FRAMES = 33;
-constexpr int SERVED_BALL_FRAMES = 29;
-
-TEST_F(PlayTest, FourBallsPerLevelThenTheGameIsOver) {
-    WriteLevels({{0, 0}});
-    StartGame(GAME_INTERNAL, DIFFICULTY_HARD);
-    for (int i = 0; i < 4; ++i) {
-        TapKey(KEY_SPACE);
+// Runs a game to its end, or until the script or the frame limit stops it.
+void RunToEnd(void (*game)()) {
+    try {
+        game();
+    } catch (const harness::ScriptEnded &) {
+    } catch (const harness::FrameLimitReached &) {
+    } catch (...) {  // a saved game leaves for the main menu by unwinding
     }
-    Play();
-    EXPECT_EQ(harness::KeysLeft(), 0);
-    const int lost[] = {FIRST_BALL_FRAMES, FIRST_BALL_FRAMES + 2 + SERVED_BALL_FRAMES,
-                        FIRST_BALL_FRAMES + 2 * (2 + SERVED_BALL_FRAMES),
-                        FIRST_BALL_FRAMES + 3 * (2 + SERVED_BALL_FRAMES)};
-    ASSERT_EQ(Frames().size(), static_cast<size_t>(lost[3] + 1));
-    EXPECT_TRUE(StatusShows(0, "ANN - Score: 0 - Level 1/5 - Lives Left: 3"));
-    for (int ball = 0; ball < 4; ++ball) {
-        EXPECT_TRUE(MessageShows(lost[ball], "Uh Oh! You lost a ball!")) << ball;
-    }
-    // The frame after a lost ball: one life fewer, the ball at the centre.
-    EXPECT_TRUE(StatusShows(lost[0] + 1, "ANN - Score: 0 - Level 1/5 - Lives Left: 2"));
-    EXPECT_TRUE(StatusShows(lost[1] + 1, "ANN - Score: 0 - Level 1/5 - Lives Left: 1"));
-    EXPECT_TRUE(StatusShows(lost[2] + 1, "ANN - Score: 0 - Level 1/5 - Lives Left: 0"));
-    EXPECT_EQ(Ball.X, 320.0f + 4.5f * SERVED_BALL_FRAMES);
-    // No level line: the game ended inside the level; score 0 enters no table.
-    EXPECT_EQ(Log(), "InitVars module reached.\n" +
-                         Repeat("Now checking for BrickCollision()...\n",
-                                FIRST_BALL_FRAMES + 3 * SERVED_BALL_FRAMES) +
-                         "Calling IsHighScore() now...\nEND OF PLAY FUNCTION...\n");
-    EXPECT_FALSE(FileExists("IntHiScores.dat"));
 }
 
-TEST_F(PlayTest, AWholeGameOfFiveLevelsEntersTheHighScoreTableAtOnce) {
-    WriteLevels({{8, 4}});
-    StartGame(GAME_INTERNAL, DIFFICULTY_EASY);
-    for (int level = 0; level < 5; ++level) {
-        TapKey(KEY_SPACE);  // level complete
-        if (level < 4) {
-            TapKey(KEY_ESC);  // the level-complete menu: play on
+struct GameCase {
+    const char *name;
+    int32_t type, difficulty, start_level;
+    Cells first, others;  // the bricks of level 1 and of the others
+    const char *keys;     // every message and menu, in order
+    int escape_at;        // the frame at which Escape is held, or -1
+};
+
+// The Easy ball takes a brick at (8, 4) in its first frame; one at (0, 0)
+// is never reached before the ball is lost.
+const std::vector<GameCase> GAMES = {
+    {"four_balls_then_game_over",
+     GAME_INTERNAL,
+     DIFFICULTY_HARD,
+     0,
+     {{0, 0}},
+     {{0, 0}},
+     "<space><space><space><space>",
+     -1},
+    {"five_levels_and_a_high_score",
+     GAME_INTERNAL,
+     DIFFICULTY_EASY,
+     0,
+     {{8, 4}},
+     {{8, 4}},
+     "<space><esc><space><down><enter><space><esc><space><esc><space><space><space>",
+     -1},
+    {"a_new_level_starts_with_three_lives",
+     GAME_INTERNAL,
+     DIFFICULTY_EASY,
+     0,
+     {{8, 4}},
+     {{0, 0}},
+     "<space><esc>",
+     56},
+    {"escape_abandons_the_game", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{0, 0}}, {{0, 0}}, "", 5},
+    {"the_fifth_level_alone",
+     GAME_INTERNAL,
+     DIFFICULTY_EASY,
+     4,
+     {{0, 0}},
+     {{8, 4}},
+     "<space><space><space>",
+     -1},
+    {"start_level_five_plays_nothing",
+     GAME_INTERNAL,
+     DIFFICULTY_EASY,
+     5,
+     {{8, 4}},
+     {{8, 4}},
+     "",
+     -1},
+    {"start_level_below_zero_plays_the_first",
+     GAME_INTERNAL,
+     DIFFICULTY_MEDIUM,
+     -3,
+     {{8, 4}},
+     {{0, 0}},
+     "<space><esc>",
+     55},
+    {"save_game_after_the_third_level",
+     GAME_INTERNAL,
+     DIFFICULTY_MEDIUM,
+     0,
+     {{8, 4}},
+     {{8, 4}},
+     "<space><esc><space><esc><space><enter>",
+     -1},
+    {"external_game_over",
+     GAME_EXTERNAL,
+     DIFFICULTY_HARD,
+     0,
+     {{0, 0}},
+     {},
+     "<space><space><space><space>",
+     -1},
+    {"external_win", GAME_EXTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {}, "<space><space><space>", -1},
+};
+
+TEST_F(PlayTest, GamesEndAsTheirTranscriptsSay) {
+    for (const GameCase &game : GAMES) {
+        SCOPED_TRACE(game.name);
+        WriteLevels(game.first, game.others);
+        StartGame(game.type, game.difficulty, game.start_level);
+        harness::TypeKeys(game.keys);
+        if (game.escape_at >= 0) {
+            harness::HoldKey(KEY_ESC, game.escape_at, game.escape_at + 1);
         }
+        RunToEnd(Play);
+        EXPECT_EQ(harness::KeysLeft(), 0);
+        EXPECT_TRUE(MatchesGolden(std::string("play_") + game.name, Transcript()));
+        for (const char *file : {"IntHiScores.dat", "ExtHiScores.dat", "plyrsettings.dat"}) {
+            std::remove(file);
+        }
+        LoadHighScores();
+        OpenDebugLog();
+        GameSettings.Score = 0;
     }
-    TapKey(KEY_SPACE);  // the high-score message
-    TapKey(KEY_SPACE);  // the table
-    Play();
-    EXPECT_EQ(harness::KeysLeft(), 0);
-    // Each level: its message over the frame, the level-complete menu (not
-    // after the fifth), then the frame showing -1 lives.
-    ASSERT_EQ(Frames().size(), 4u * (2u + LEVEL_MENU_FRAMES) + 4u);
-    for (int level = 0; level < 5; ++level) {
-        const int message = level * (2 + LEVEL_MENU_FRAMES);
-        EXPECT_TRUE(MessageShows(message, "Well done! Level Complete!")) << level;
-        const std::string status = "ANN - Score: " + std::to_string(50 * (level + 1)) +
-                                   " - Level " + std::to_string(level + 1) + "/5 - Lives Left: -1";
-        const int after = level < 4 ? message + LEVEL_MENU_FRAMES + 1 : message + 1;
-        EXPECT_TRUE(StatusShows(after, status)) << level;
-    }
-    const int high_score = 4 * (2 + LEVEL_MENU_FRAMES) + 2;
-    EXPECT_TRUE(MessageShows(high_score, "Well done! You made a high score!"));
-    EXPECT_EQ(GameSettings.Score, 250);
-
-    std::string log = "InitVars module reached.\n";
-    for (int level = 0; level < 5; ++level) {
-        log += BrickAtStartTrace(level) + "Level " + std::to_string(level + 1) + " reached!";
-    }
-    log +=
-        "Calling IsHighScore() now...\n"
-        "IsHighScore() returned TRUE. Calling UpdateHighScores()...\n"
-        "Now ShowHighScores() is called...\n"
-        "END OF PLAY FUNCTION...\n";
-    EXPECT_EQ(Log(), log);
-    // Both tables are on disk before the game even ends.
-    EXPECT_EQ(ReadFile("IntHiScores.dat"),
-              Record("ANN", 250) + Repeat(Record("Sample Player", 1), 9));
-    EXPECT_EQ(ReadFile("ExtHiScores.dat"), Repeat(Record("Sample Player", 1), 10));
-}
-
-TEST_F(PlayTest, ANewLevelStartsWithThreeLives) {
-    WriteLevels({{8, 4}}, {{0, 0}});
-    StartGame(GAME_INTERNAL, DIFFICULTY_EASY);
-    TapKey(KEY_SPACE);
-    TapKey(KEY_ESC);
-    const int cleared = 1 + LEVEL_MENU_FRAMES;
-    harness::HoldKey(KEY_ESC, cleared + 2, cleared + 3);
-    Play();
-    ASSERT_EQ(Frames().size(), static_cast<size_t>(cleared + 3));
-    EXPECT_TRUE(StatusShows(cleared, "ANN - Score: 50 - Level 1/5 - Lives Left: -1"));
-    EXPECT_TRUE(StatusShows(cleared + 1, "ANN - Score: 50 - Level 2/5 - Lives Left: 3"));
-}
-
-TEST_F(PlayTest, EscapeAbandonsTheGameWithoutTheHighScoreStep) {
-    WriteLevels({{0, 0}});
-    StartGame(GAME_INTERNAL, DIFFICULTY_EASY);
-    GameSettings.Score = 5000;
-    harness::HoldKey(KEY_ESC, 5, 6);
-    Play();
-    EXPECT_EQ(Frames().size(), 6u);
-    EXPECT_EQ(Log(),
-              "InitVars module reached.\n" + Repeat("Now checking for BrickCollision()...\n", 6));
-    EXPECT_EQ(InternalHighScores[0].Score, 1);
-    EXPECT_FALSE(FileExists("IntHiScores.dat"));
-}
-
-TEST_F(PlayTest, TheFifthLevelAloneFromStartLevelFour) {
-    WriteLevels({{0, 0}});
-    StartGame(GAME_INTERNAL, DIFFICULTY_EASY, 4);
-    TapKey(KEY_SPACE);  // level complete
-    TapKey(KEY_SPACE);  // high score
-    TapKey(KEY_SPACE);  // the table
-    Play();
-    ASSERT_EQ(Frames().size(), 4u);
-    EXPECT_TRUE(StatusShows(1, "ANN - Score: 50 - Level 5/5 - Lives Left: -1"));
-    EXPECT_EQ(Log(), "InitVars module reached.\n" + BrickAtStartTrace(4) +
-                         "Level 5 reached!Calling IsHighScore() now...\n"
-                         "IsHighScore() returned TRUE. Calling UpdateHighScores()...\n"
-                         "Now ShowHighScores() is called...\nEND OF PLAY FUNCTION...\n");
-    // The back buffer was cleared before the high-score message.
-    FONT *f = GameFont(TEXT_FONT);
-    int left, top, right, bottom;
-    ASSERT_TRUE(Frames()[2].Find(makecol(255, 0, 0), left, top, right, bottom));
-    EXPECT_GE(top, 240 - text_height(f) / 2);
-    EXPECT_LT(bottom, 240 + text_height(f) / 2);
-}
-
-TEST_F(PlayTest, StartLevelFiveOrMorePlaysNothingAndBelowZeroPlaysFromTheFirst) {
-    WriteLevels({{8, 4}}, {{0, 0}});
-    StartGame(GAME_INTERNAL, DIFFICULTY_EASY, 5);
-    Play();
-    EXPECT_TRUE(Frames().empty());
-    EXPECT_EQ(Log(),
-              "InitVars module reached.\nCalling IsHighScore() now...\nEND OF PLAY FUNCTION...\n");
-
-    StartGame(GAME_INTERNAL, DIFFICULTY_EASY, -3);
-    TapKey(KEY_SPACE);
-    TapKey(KEY_ESC);
-    harness::HoldKey(KEY_ESC, LEVEL_MENU_FRAMES + 2, LEVEL_MENU_FRAMES + 3);
-    Play();
-    EXPECT_TRUE(StatusShows(LEVEL_MENU_FRAMES + 1, "ANN - Score: 50 - Level 1/5 - Lives Left: -1"));
-}
-
-TEST_F(PlayTest, AnExternalGameEndsWithGameOverAndNoLevelLines) {
-    StartExternalGame(DIFFICULTY_HARD, {{0, 0}});
-    for (int i = 0; i < 4; ++i) {
-        TapKey(KEY_SPACE);
-    }
-    Play();
-    const int last = FIRST_BALL_FRAMES + 3 * (2 + SERVED_BALL_FRAMES);
-    ASSERT_EQ(Frames().size(), static_cast<size_t>(last + 1));
-    EXPECT_TRUE(StatusShows(0, "ANN - Score: 0 - External Level - Lives Left: 3"));
-    EXPECT_TRUE(
-        StatusShows(FIRST_BALL_FRAMES + 1, "ANN - Score: 0 - External Level - Lives Left: 2"));
-    EXPECT_TRUE(MessageShows(FIRST_BALL_FRAMES, "Uh Oh! You lost a ball!"));
-    EXPECT_TRUE(MessageShows(last, "You have no more lives! Game Over!"));
-    EXPECT_EQ(Log().find("reached!"), std::string::npos);
-}
-
-TEST_F(PlayTest, AnExternalWinGoesToTheExternalTable) {
-    // The external brick at (8, 4) spans x 258..318, y 209..233: the ball's
-    // start touches it.
-    StartExternalGame(DIFFICULTY_EASY, {{8, 4}});
-    for (int i = 0; i < 3; ++i) {
-        TapKey(KEY_SPACE);
-    }
-    Play();
-    ASSERT_EQ(Frames().size(), 4u);
-    EXPECT_TRUE(MessageShows(0, "Well done! Level Complete!"));
-    EXPECT_TRUE(StatusShows(1, "ANN - Score: 50 - External Level - Lives Left: -1"));
-    EXPECT_EQ(ExternalHighScores[0].Score, 50);
-    EXPECT_EQ(ReadFile("ExtHiScores.dat").substr(0, 36), Record("ANN", 50));
-    EXPECT_EQ(Log().find("reached!"), std::string::npos);
-}
-
-TEST_F(PlayTest, SaveGameStoresTheClearedLevelAndLeavesTheGame) {
-    WriteLevels({{8, 4}});
-    StartGame(GAME_INTERNAL, DIFFICULTY_MEDIUM);
-    for (int level = 0; level < 3; ++level) {
-        TapKey(KEY_SPACE);
-        TapKey(level < 2 ? KEY_ESC : KEY_ENTER);  // play on twice, then Save Game
-    }
-    EXPECT_ANY_THROW(Play());  // back to the main menu, by unwinding
-    EXPECT_EQ(harness::KeysLeft(), 0);
-    EXPECT_EQ(ReadFile("plyrsettings.dat"),
-              record_bytes::SavedGame("ANN", DIFFICULTY_MEDIUM, 150, GAME_INTERNAL, 2));
-    // The abandoned game's score goes to no table.
-    EXPECT_EQ(Log().find("IsHighScore"), std::string::npos);
-    EXPECT_FALSE(FileExists("IntHiScores.dat"));
-}
-
-TEST_F(PlayTest, TheLevelCompleteMenuLooksLikeEveryMenuOfTheGame) {
-    TapKey(KEY_ESC);
-    LevelCompleteMenu(1);
-    const std::vector<harness::Frame> shown(Frames().begin(), Frames().end());
-    harness::Reset();
-    const char *const texts[] = {"LEVEL COMPLETE", "Save Game", "Continue"};
-    const char *const help[] = {
-        "Saves your game under the name you entered, and returns to Main Menu.",
-        "Does not save the game, but allows you to keep playing with the next level.",
-    };
-    TapKey(KEY_ESC);
-    EXPECT_EQ(RunMenu(0xEB, BackBuffer, GameFont(TEXT_FONT), makecol(0, 255, 0), makecol(0, 128, 0),
-                      250, 25, 20, 3, texts, help),
-              -1);
-    ASSERT_EQ(shown.size(), Frames().size());
-    for (size_t i = 0; i < shown.size(); ++i) {
-        ASSERT_EQ(shown[i].pixels, Frames()[i].pixels) << i;
-    }
-    EXPECT_FALSE(FileExists("plyrsettings.dat"));
-}
-
-TEST_F(PlayTest, TheMenuChoicesThatPlayOnLeaveTheSettingsAlone) {
-    WriteLevels({{8, 4}});
-    StartGame(GAME_INTERNAL, DIFFICULTY_EASY);
-    TapKey(KEY_SPACE);
-    TapKey(KEY_DOWN);
-    TapKey(KEY_ENTER);  // Continue
-    TapKey(KEY_SPACE);
-    TapKey(KEY_ESC);  // Esc plays on too
-    const GameSettingsRecord before = GameSettings;
-    EXPECT_THROW(Play(), harness::ScriptEnded);  // at the third level's message
-    EXPECT_EQ(GameSettings.StartLevel, before.StartLevel);
-    EXPECT_EQ(GameSettings.Score, 150);
-    EXPECT_FALSE(FileExists("plyrsettings.dat"));
 }
 
 TEST_F(PlayTest, ASavedGameLoadsFromTheMainMenuAndReplaysTheClearedLevel) {
-    WriteLevels({{8, 4}});
-    TapKey(KEY_ENTER);  // New Game
-    for (int letter : {KEY_A, KEY_N, KEY_N, KEY_ENTER, KEY_E, KEY_I}) {
-        TapKey(letter);
-    }
-    TapKey(KEY_SPACE);  // level 1 complete
-    TapKey(KEY_ENTER);  // Save Game
-    TapKey(KEY_DOWN);
-    TapKey(KEY_ENTER);  // Load Game
-    for (int letter : {KEY_A, KEY_N, KEY_N, KEY_ENTER}) {
-        TapKey(letter);
-    }
-    TapKey(KEY_SPACE);  // level 1 complete again
-    TapKey(KEY_ESC);    // play on: level 2 falls at once, its message ends the script
-    EXPECT_THROW(MainMenu(), harness::ScriptEnded);
-    EXPECT_STREQ(GameSettings.PlayerName, "ANN");
-    EXPECT_EQ(GameSettings.Score, 150);  // 50 saved, 50 again for level 1, 50 for level 2
-    EXPECT_EQ(Log().find("Level 1 reached!Now checking"), Log().rfind("Level 1 reached!"));
+    WriteLevels({{8, 4}}, {{8, 4}});
+    // New Game as ANN, Easy, internal; save after level 1; Load Game as ann;
+    // level 1 again, then level 2, whose message ends the script.
+    harness::TypeKeys("<enter>ann<enter>ei<space><enter><down><enter>ann<enter><space><esc>");
+    RunToEnd(MainMenu);
+    EXPECT_TRUE(MatchesGolden("play_save_and_load", Transcript()));
 }
 
-TEST_F(PlayTest, TheStatusLineHoldsTheLongestNameAndNumbers) {
-    std::memset(GameSettings.PlayerName, 'W', 31);
-    GameSettings.PlayerName[31] = '\0';
-    GameSettings.Score = INT32_MIN;
-    GameSettings.GameType = GAME_INTERNAL;
-    char text[STATUS_LINE_SIZE];
-    FormatStatusLine(text, INT32_MAX - 1, INT32_MIN);
-    EXPECT_EQ(std::string(text), std::string(31, 'W') +
-                                     " - Score: -2147483648 - Level 2147483647/5 - Lives Left: "
-                                     "-2147483648");
-    GameSettings.GameType = 7;  // anything but internal reads as external
-    FormatStatusLine(text, 0, 3);
-    EXPECT_EQ(std::string(text),
-              std::string(31, 'W') + " - Score: -2147483648 - External Level - Lives Left: 3");
+// Every frame's ball, direction and score as exact bits, on each difficulty.
+// A player steers the paddle under the ball, aiming at different parts of
+// it: by mouse for the first half, by two keys after that, and now and then
+// lets a ball go.
+TEST_F(PlayTest, GoldenRunsPinEveryFrameOfTheBall) {
+    for (int32_t difficulty : {DIFFICULTY_EASY, DIFFICULTY_MEDIUM, DIFFICULTY_HARD}) {
+        WriteFile("IntLvl01.trl", LevelText({{8, 5}}));  // cleared at once
+        WriteFile("IntLvl02.trl", LevelText({{6, 1}, {4, 8}, {2, 2}, {0, 6}, {7, 7}, {3, 3}}));
+        for (int n = 3; n <= 5; ++n) {
+            WriteFile("IntLvl0" + std::to_string(n) + ".trl", LevelText({{1, 1}, {5, 5}}));
+        }
+        SetDefaultControls();
+        StartGame(GAME_INTERNAL, difficulty, 0);
+        constexpr int FRAMES = 3000, SWITCH = 1500;
+        for (int i = 0; i < 40; ++i) {
+            harness::TypeKeys("<esc>");  // every message, and play on at every menu
+        }
+        // Every 700 frames the player moves the paddle out of the ball's way:
+        // until the ball is lost, or, every other time, until it has sunk
+        // beside the paddle.
+        bool resting = false;
+        const auto steer = [&resting](int frame) {
+            if (frame % 700 == 350) {
+                resting = true;
+            }
+            const bool let_go = (frame / 700) % 2 == 0;
+            if (resting &&
+                (let_go ? Ball.Y - Ball.Radius > 430 : Ball.Y + Ball.Radius > Paddle.Y + 8)) {
+                resting = false;
+            }
+            const int ball = TruncateToInt(Ball.X);
+            const int aim =
+                resting ? (ball < 320 ? 640 : -Paddle.Width)  // out of its way
+                        : ball - Paddle.Width / 2 + ((frame / 150) % 5 - 2) * Paddle.Width / 6;
+            const int error = aim - Paddle.X;
+            if (frame < SWITCH) {
+                harness::MoveMouse(frame, std::clamp(error, -12, 12), 1);
+            } else if (frame % 97 == 0) {
+                harness::HoldKey(KEY_LEFT, frame, frame + 1);  // both held: right wins
+                harness::HoldKey(KEY_RIGHT, frame, frame + 1);
+            } else if (std::abs(error) > Controls.KeyStep / 2) {
+                harness::HoldKey(error < 0 ? KEY_LEFT : KEY_RIGHT, frame, frame + 1);
+            }
+        };
+        std::string text, trail;
+        std::map<std::string, int> events;
+        BallState last = Ball;
+        int32_t last_score = GameSettings.Score;
+        uint64_t digest = 0;
+        harness::WatchFrames([&](int frame) {
+            if (frame == SWITCH) {
+                Controls.UseMouse = 0;
+                Controls.UseKeyboard = 1;
+            }
+            steer(frame);
+            const int32_t points = GameSettings.Score - last_score;
+            if (points == 5) {
+                events[last.X - Ball.Radius <= 2     ? "left wall"
+                       : last.X + Ball.Radius >= 638 ? "right wall"
+                                                     : "top wall"]++;
+            } else if (points == 10) {
+                events[Ball.DX < 0 ? "paddle left of middle" : "paddle right of middle"]++;
+                events["sunken ball"] += last.Y + Ball.Radius > Paddle.Y + 5 ? 1 : 0;
+            } else if (points == 50) {
+                events["brick"]++;
+            }
+            events["lost ball"] += last.Y - last.Radius > 430 && Ball.Y == 240.0f ? 1 : 0;
+            char line[160];
+            uint32_t bits[4];
+            std::memcpy(bits, &Ball.X, 4);
+            std::memcpy(bits + 1, &Ball.Y, 4);
+            std::memcpy(bits + 2, &Ball.DX, 4);
+            std::memcpy(bits + 3, &Ball.DY, 4);
+            std::snprintf(line, sizeof line, "%d %08x %08x %08x %08x %d %d\n", frame, bits[0],
+                          bits[1], bits[2], bits[3], GameSettings.Score, Paddle.X);
+            digest = harness::Hash(line, std::strlen(line), digest);
+            if (frame % 250 == 0) {
+                trail += line;
+            }
+            last = Ball;
+            last_score = GameSettings.Score;
+        });
+        harness::SetFrameLimit(FRAMES);
+        RunToEnd(Play);
+        for (const char *kind : {"left wall", "right wall", "top wall", "paddle left of middle",
+                                 "paddle right of middle", "sunken ball", "brick", "lost ball"}) {
+            EXPECT_GT(events[kind], 0) << kind << " on difficulty " << difficulty;
+        }
+        std::fflush(DebugLog);
+        const std::string log = ReadFile("tr_debug.txt");
+        EXPECT_NE(log.find("Level 1 reached!"), std::string::npos) << "a cleared level";
+        for (const auto &[kind, count] : events) {
+            text += kind + ": " + std::to_string(count) + "\n";
+        }
+        char sums[128];
+        std::snprintf(sums, sizeof sums, "frames %zu\nball %016llx\nlog %016llx\n",
+                      harness::Frames().size(), static_cast<unsigned long long>(digest),
+                      static_cast<unsigned long long>(harness::Hash(log.data(), log.size())));
+        EXPECT_TRUE(
+            MatchesGolden("golden_run_" + std::to_string(difficulty),
+                          text + sums + "frame ball-x ball-y dx dy score paddle\n" + trail));
+        OpenDebugLog();
+        LoadHighScores();
+        GameSettings.Score = 0;
+    }
+}
+
+TEST_F(PlayTest, AFrameThatFindsTheBallLostDoesNotMoveThePaddle) {
+    WriteLevels({{0, 0}}, {{0, 0}});
+    StartGame(GAME_INTERNAL, DIFFICULTY_EASY, 0);
+    Controls.UseKeyboard = 1;
+    Ball.Y = 441.0f;                  // its top is below the frame's foot
+    _handle_key_press(0, KEY_RIGHT);  // held from before the first frame
+    harness::HoldKey(KEY_RIGHT, -1, 5);
+    harness::TypeKeys("<space>");
+    harness::SetFrameLimit(2);
+    RunToEnd(Play);
+    EXPECT_EQ(Paddle.X, 168 + 20);  // the frame after the message moved it, once
+}
+
+TEST_F(PlayTest, TheStatusLineHoldsAnyNameAndNumbers) {
+    struct Case {
+        const char *name;
+        int32_t type, score;
+        int level, lives;
+        const char *line;
+    };
+    const std::string longest(31, 'W');
+    const Case cases[] = {
+        {"ANN", GAME_INTERNAL, 0, 0, 3, "ANN - Score: 0 - Level 1/5 - Lives Left: 3"},
+        {"", GAME_INTERNAL, 250, 4, -1, " - Score: 250 - Level 5/5 - Lives Left: -1"},
+        {"BO", GAME_EXTERNAL, 50, 0, 0, "BO - Score: 50 - External Level - Lives Left: 0"},
+        {"BO", 7, 5, 2, 1, "BO - Score: 5 - External Level - Lives Left: 1"},
+        {longest.c_str(), GAME_INTERNAL, INT32_MIN, INT32_MAX - 1, INT32_MIN,
+         "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW - Score: -2147483648 - Level 2147483647/5 - Lives "
+         "Left: -2147483648"},
+    };
+    for (const Case &c : cases) {
+        std::strcpy(GameSettings.PlayerName, c.name);
+        GameSettings.GameType = c.type;
+        GameSettings.Score = c.score;
+        char text[STATUS_LINE_SIZE];
+        FormatStatusLine(text, c.level, c.lives);
+        EXPECT_STREQ(text, c.line);
+    }
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
-// Start-up and shutdown: the fatal starts, the graphics-mode fallback, the
-// debug log, and that every end writes the high-score tables.
+// Start-up and shutdown: the graphics mode and its fallback, the fatal
+// starts, the intro, the debug log, the window's close button, and the
+// screen and keyboard helpers every screen is built from.
 
 #include <allegro.h>
+#include <allegro/internal/aintern.h>
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
@@ -12,6 +16,7 @@
 #include "shell/screen.h"
 #include "shell/startup.h"
 #include "tests/harness/harness.h"
+#include "ui/menus.h"
 
 namespace {
 
@@ -20,61 +25,67 @@ protected:
     void SetUp() override {
         TempDirTest::SetUp();
         harness::Reset();
+        LoadHighScores();
     }
     void TearDown() override {
         harness::FailDisplays(false, false);
         ShutDownSystem();
         TempDirTest::TearDown();
     }
-    static void LinkDataFile() {
-        std::filesystem::create_symlink(harness::RunDirectory() + "/tr_data2.dat", "tr_data2.dat");
+    static void LinkRunFile(const char *name) {
+        std::filesystem::create_symlink(harness::RunDirectory() + "/" + name, name);
+    }
+    // True when both tables were written as ten sample rows each.
+    static bool TablesWritten() {
+        return ReadFile("IntHiScores.dat").size() == 360 &&
+               ReadFile("ExtHiScores.dat") == ReadFile("IntHiScores.dat");
     }
 };
 
-TEST_F(StartupTest, AMissingDataFileEndsTheGameWithCodeOneAfterSavingTheTables) {
-    LoadHighScores();
-    EXPECT_EXIT(InitSystem(), testing::ExitedWithCode(1),
-                "MESSAGE: Unable to load the game data file tr_data2.dat!");
-    EXPECT_EQ(ReadFile("IntHiScores.dat").size(), 360u);
-    EXPECT_EQ(ReadFile("ExtHiScores.dat").size(), 360u);
-}
-
-TEST_F(StartupTest, StartsFullScreenAt640By480In16BitColour) {
-    LinkDataFile();
-    InitSystem();
-    ASSERT_NE(gfx_driver, nullptr);
-    EXPECT_FALSE(gfx_driver->windowed);
-    EXPECT_EQ(SCREEN_W, 640);
-    EXPECT_EQ(SCREEN_H, 480);
-    EXPECT_EQ(bitmap_color_depth(screen), 16);
-    ASSERT_NE(BackBuffer, nullptr);
-    EXPECT_EQ(BackBuffer->w, 640);
-    EXPECT_EQ(BackBuffer->h, 480);
-    ASSERT_NE(GameData, nullptr);
-    EXPECT_EQ(GameData[BALL_SPRITE].type, DAT_BITMAP);
-    EXPECT_EQ(GameData[PANEL_FONT].type, DAT_FONT);
-    EXPECT_TRUE(harness::Messages().empty());
-}
-
-TEST_F(StartupTest, FallsBackToAWindowWhenFullScreenFails) {
-    LinkDataFile();
-    harness::FailDisplays(true, false);
-    InitSystem();
-    ASSERT_NE(gfx_driver, nullptr);
-    EXPECT_TRUE(gfx_driver->windowed);
-    EXPECT_TRUE(harness::Messages().empty());
-}
-
-TEST_F(StartupTest, NoGraphicsModeAtAllEndsTheGame) {
-    LinkDataFile();
-    LoadHighScores();
+TEST_F(StartupTest, StartsFullScreenElseInAWindowElseEndsTheGame) {
+    LinkRunFile("tr_data2.dat");
+    for (bool windowed : {false, true}) {
+        harness::FailDisplays(windowed, false);
+        InitSystem();
+        ASSERT_NE(gfx_driver, nullptr);
+        EXPECT_EQ(gfx_driver->windowed != 0, windowed);
+        EXPECT_EQ(bitmap_color_depth(screen), 16);
+        EXPECT_EQ(screen->w * 1000 + screen->h, 640480);
+        EXPECT_EQ(BackBuffer->w * 1000 + BackBuffer->h, 640480);
+        EXPECT_TRUE(harness::Messages().empty());
+        ShutDownSystem();
+    }
     harness::FailDisplays(true, true);
     EXPECT_EXIT(InitSystem(), testing::ExitedWithCode(1), "MESSAGE: Unable to set graphics mode!");
-    EXPECT_EQ(ReadFile("IntHiScores.dat").size(), 360u);
+    EXPECT_TRUE(TablesWritten());
+}
+
+TEST_F(StartupTest, AMissingDataFileEndsTheGameAfterSavingTheTables) {
+    EXPECT_EXIT(InitSystem(), testing::ExitedWithCode(1),
+                "MESSAGE: Unable to load the game data file tr_data2.dat!");
+    EXPECT_TRUE(TablesWritten());
+}
+
+TEST_F(StartupTest, TheIntroPlaysAndItsKeyIsNotTakenByTheMainMenu) {
+    LinkRunFile("tr_data2.dat");
+    LinkRunFile("intro.flc");
+    InitSystem();
+    // Down, held across the intro's end, stops it; had the menu taken it, Up
+    // would lead to New Game rather than Exit.
+    harness::HoldKey(KEY_DOWN, -1, 3);
+    _handle_key_press(scancode_to_ascii(KEY_DOWN), KEY_DOWN);
+    harness::TypeKeys("<up><enter>");
+    EXPECT_EXIT(
+        {
+            if (PlayIntro() == 0) {
+                MainMenu();
+            }
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST_F(StartupTest, AMissingIntroIsReportedAndTheDisplayComesBack) {
-    LinkDataFile();
+    LinkRunFile("tr_data2.dat");
     InitSystem();
     EXPECT_EQ(PlayIntro(), 1);
     ASSERT_EQ(harness::Messages().size(), 1u);
@@ -84,23 +95,30 @@ TEST_F(StartupTest, AMissingIntroIsReportedAndTheDisplayComesBack) {
     EXPECT_EQ(SCREEN_W, 640);
 }
 
-TEST_F(StartupTest, ExitGameEndsWithItsCodeAndClosesTheLog) {
-    LinkDataFile();
-    OpenDebugLog();
-    LogLine("before the end\n");
-    InitSystem();
-    LoadHighScores();
-    EXPECT_EXIT(ExitGame(3), testing::ExitedWithCode(3), "");
-    EXPECT_EQ(ReadFile("tr_debug.txt"), "before the end\n");
-    EXPECT_EQ(ReadFile("ExtHiScores.dat").size(), 360u);
-    CloseDebugLog();
-}
-
-TEST_F(StartupTest, TheDebugLogIsEmptiedAtEveryStart) {
+TEST_F(StartupTest, EveryEndClosesTheLogAndWritesTheTables) {
     WriteFile("tr_debug.txt", "an old run\n");
     OpenDebugLog();
+    LogLine("before the end %d\n", 1);
+    LinkRunFile("tr_data2.dat");
+    InitSystem();
+    const std::function<void()> ends[] = {
+        [] { ExitGame(3); },
+        [] {
+            harness::PressCloseButton();
+            WaitForKey();
+        },
+        [] {
+            harness::PressCloseButton();
+            PresentBuffer();
+        },
+    };
+    for (const auto &end : ends) {
+        std::remove("IntHiScores.dat");
+        EXPECT_EXIT(end(), testing::ExitedWithCode(&end == &ends[0] ? 3 : 0), "");
+        EXPECT_EQ(ReadFile("tr_debug.txt"), "before the end 1\n");
+        EXPECT_TRUE(TablesWritten());
+    }
     CloseDebugLog();
-    EXPECT_EQ(ReadFile("tr_debug.txt"), "");
 }
 
 TEST_F(StartupTest, ALogThatCannotBeCreatedIsNeverWritten) {
@@ -108,11 +126,59 @@ TEST_F(StartupTest, ALogThatCannotBeCreatedIsNeverWritten) {
     OpenDebugLog();
     EXPECT_EQ(DebugLog, nullptr);
     LogLine("nowhere %d\n", 1);
-    CloseDebugLog();
-    LinkDataFile();
+    LinkRunFile("tr_data2.dat");
     InitSystem();
-    LoadHighScores();
     EXPECT_EXIT(ExitGame(0), testing::ExitedWithCode(0), "");
+}
+
+class ScreenTest : public harness::GameTest {};
+
+TEST_F(ScreenTest, WaitForKeyReturnsTheHighestScancodeHeldAfterANewPress) {
+    struct Case {
+        const char *why;
+        int held_before;  // a key down since before the wait, or 0
+        int tap, modifier;
+        bool let_go;
+        int result;
+    };
+    const Case cases[] = {
+        {"the key pressed", 0, KEY_ENTER, 0, false, KEY_ENTER},
+        {"a key held from before is higher", KEY_Z, KEY_A, 0, false, KEY_Z},
+        {"a modifier with an arrow", 0, KEY_DOWN, KEY_RSHIFT, false, KEY_RSHIFT},
+        {"a key let go before the scan", 0, KEY_ENTER, 0, true, 0},
+    };
+    for (const Case &c : cases) {
+        _handle_key_press('q', KEY_Q);  // waiting in the buffer before the call: discarded
+        _handle_key_release(KEY_Q);
+        if (c.held_before) {
+            _handle_key_press(-1, c.held_before);
+        }
+        if (c.let_go) {
+            harness::TapAndLetGo(c.tap);
+        } else {
+            harness::TapKey(c.tap, c.modifier);
+        }
+        EXPECT_EQ(WaitForKey(), c.result) << c.why;
+        EXPECT_EQ(harness::KeysLeft(), 0);
+        if (c.held_before) {
+            _handle_key_release(c.held_before);
+        }
+    }
+}
+
+TEST_F(ScreenTest, PresentBufferCopiesTheWholeBackBufferToTheScreen) {
+    for (int y = 0; y < SCREEN_H; ++y) {
+        for (int x = 0; x < SCREEN_W; ++x) {
+            putpixel(BackBuffer, x, y, makecol(x & 255, y & 255, (x + y) & 255));
+        }
+    }
+    PresentBuffer();
+    const harness::Frame &frame = harness::Frames().at(0);
+    for (int y = 0; y < SCREEN_H; ++y) {
+        for (int x = 0; x < SCREEN_W; ++x) {
+            ASSERT_EQ(frame.At(x, y), getpixel(BackBuffer, x, y)) << x << "," << y;
+        }
+    }
 }
 
 }  // namespace

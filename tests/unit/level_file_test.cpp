@@ -1,0 +1,119 @@
+// Level files and the level grid: the number format, the brick geometry of
+// both kinds of game, the internal loader with its dump, and a missing file.
+
+#include <allegro.h>
+
+#include <cstdio>
+#include <string>
+
+#include "game/level_grid.h"
+#include "tests/harness/harness.h"
+
+namespace {
+
+std::string Numbers(int count, const std::string &number, const char *separator) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += number + separator;
+    }
+    return text;
+}
+
+// Reads a level from text into slot 1, filled with marker values first, and
+// describes the first cells and the last: value, then * for a brick.
+std::string Load(const std::string &text, int32_t marker) {
+    for (auto &row : Level[1]) {
+        for (Brick &brick : row) {
+            brick = {9, 99, marker, 0, 0, 0, 0};
+        }
+    }
+    FILE *file = fmemopen(const_cast<char *>(text.data()), text.size(), "r");
+    ReadLevelFile(file, 1, InternalGeometry());
+    std::fclose(file);
+    std::string cells;
+    for (int i : {0, 1, 2, 3, 89}) {
+        const Brick &brick = Level[1][i / 10][i % 10];
+        EXPECT_EQ(brick.Spare, 0);
+        cells += std::to_string(brick.Value) + (brick.Used == 1 ? "* " : " ");
+    }
+    return cells;
+}
+
+class LevelFileTest : public harness::GameTest {};
+
+TEST_F(LevelFileTest, NumbersReadAsTheGameReadsThem) {
+    struct Case {
+        std::string text;
+        int32_t marker;
+        const char *cells;
+    };
+    const Case cases[] = {
+        {Numbers(90, "0", "\n"), 5, "0 0 0 0 0 "},
+        {Numbers(90, "7", " "), 0, "7* 7* 7* 7* 7* "},
+        {Numbers(90, "-1", "\t"), 0, "-1* -1* -1* -1* -1* "},
+        {" \t1\n\n 0\r\n+3 \t" + Numbers(87, "2", "  "), 0, "1* 0 3* 2* 2* "},
+        {"1 0 1", 4, "1* 0 1* 4* 4* "},                       // short: the rest keep their values
+        {"6 x 6" + Numbers(87, "6", " "), 0, "6* 0 0 0 0 "},  // garbage ends the numbers
+        {"6 - 6" + Numbers(87, "6", " "), 0, "6* 0 0 0 0 "},  // so does a lone sign
+        {"99999999999 -99999999999 2147483647 -2147483648" + Numbers(86, " 1", ""), 0,
+         "2147483647* -2147483648* 2147483647* -2147483648* 1* "},
+        {Numbers(89, "3", " ") + "4 8 8 8", 0, "3* 3* 3* 3* 4* "},  // the 90th is the last read
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(Load(c.text, c.marker), c.cells) << c.text.substr(0, 40);
+    }
+}
+
+TEST_F(LevelFileTest, BricksOfBothGamesStandWhereTheyShould) {
+    struct Case {
+        BrickGeometry geometry;
+        int row, col;
+        Brick expected;  // its X, Y, Width and Height
+    };
+    const Case cases[] = {
+        {InternalGeometry(), 0, 0, {1, 0, 1, 4, 3, 59, 21}},
+        {InternalGeometry(), 1, 1, {1, 0, 1, 67, 26, 59, 21}},
+        {InternalGeometry(), 8, 9, {1, 0, 1, 571, 187, 59, 21}},
+        {ExternalGeometry(), 0, 0, {1, 0, 1, 2, 1, 60, 24}},
+        {ExternalGeometry(), 1, 1, {1, 0, 1, 66, 27, 60, 24}},
+        {ExternalGeometry(), 8, 9, {1, 0, 1, 578, 209, 60, 24}},
+    };
+    for (const Case &c : cases) {
+        const std::string text = Numbers(90, "1", " ");
+        FILE *file = fmemopen(const_cast<char *>(text.data()), text.size(), "r");
+        ReadLevelFile(file, 2, c.geometry);
+        std::fclose(file);
+        const Brick &brick = Level[2][c.row][c.col];
+        EXPECT_EQ(brick.X, c.expected.X) << c.row << "," << c.col;
+        EXPECT_EQ(brick.Y, c.expected.Y) << c.row << "," << c.col;
+        EXPECT_EQ(brick.Width, c.expected.Width);
+        EXPECT_EQ(brick.Height, c.expected.Height);
+    }
+}
+
+TEST_F(LevelFileTest, InternalLevelsLoadIntoTheirSlotsAndAreDumped) {
+    for (int n = 1; n <= 5; ++n) {
+        WriteFile("IntLvl0" + std::to_string(n) + ".trl",
+                  Numbers(89, "0", " ") + std::to_string(n) + " " + std::to_string(n));
+    }
+    WriteFile("ldlvldbg.txt",
+              "an older dump that is longer than the new one will be" + std::string(50000, '.'));
+    LoadInternalLevels();
+    for (int level = 0; level < 5; ++level) {
+        EXPECT_EQ(Level[level][8][9].Value, level + 1);
+        EXPECT_EQ(Level[level][8][9].Used, 1);
+        EXPECT_EQ(Level[level][8][8].Used, 0);
+    }
+    EXPECT_TRUE(harness::MatchesGolden("load_dump", ReadFile("ldlvldbg.txt")));
+}
+
+TEST_F(LevelFileTest, AMissingLevelFileEndsTheGameNamingIt) {
+    for (int n : {1, 2, 3, 5}) {
+        WriteFile("IntLvl0" + std::to_string(n) + ".trl", Numbers(90, "1", " "));
+    }
+    EXPECT_EXIT(LoadInternalLevels(), testing::ExitedWithCode(1),
+                "MESSAGE: Unable to open Internal level file \"IntLvl04.trl\" for reading!");
+    EXPECT_FALSE(FileExists("ldlvldbg.txt"));
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+// Every screen around play, driven by scripted keys: the menus and their
+// dispatch, the dialogs, the controls screen, the instructions, the credits,
+// the high-score screen and the saved-game screens. Each run's frames, the
+// records it changed and the files it left are pinned by a golden transcript.
+
+#include <allegro.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/game_state.h"
+#include "game/level_grid.h"
+#include "records/high_scores.h"
+#include "records/saved_games.h"
+#include "shell/game_data.h"
+#include "shell/screen.h"
+#include "tests/harness/harness.h"
+#include "tests/unit/record_bytes.h"
+#include "ui/controls_screen.h"
+#include "ui/credits.h"
+#include "ui/menu_engine.h"
+#include "ui/menus.h"
+#include "ui/new_game_dialog.h"
+
+namespace {
+
+using record_bytes::HighScore;
+using record_bytes::SavedGame;
+
+class ScreensTest : public harness::GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        SetDefaultControls();
+        GameSettings = {};
+        std::memset(Level, 0, sizeof Level);
+    }
+    // The records a screen may change, and the files it may write.
+    static std::string State() {
+        char text[512];
+        const Brick &first = Level[0][0][0];
+        std::snprintf(text, sizeof text,
+                      "controls mouse %d keys %d sensitivity %g left %d right %d step %g\n"
+                      "settings %s difficulty %d score %d type %d level %d\n"
+                      "level 0: cell (0, 0) used %d value %d at %d %d size %d %d\n",
+                      Controls.UseMouse, Controls.UseKeyboard, Controls.MouseSensitivity,
+                      Controls.LeftKey, Controls.RightKey, Controls.KeyStep,
+                      GameSettings.PlayerName, GameSettings.Difficulty, GameSettings.Score,
+                      GameSettings.GameType, GameSettings.StartLevel, first.Used, first.Value,
+                      first.X, first.Y, first.Width, first.Height);
+        return harness::ScreenTranscript() + text + "credits.txt: " + ReadFile("credits.txt") +
+               "\n";
+    }
+};
+
+struct Screen {
+    const char *name;
+    std::vector<std::pair<const char *, std::string>> files;  // made before the screen starts
+    std::function<void()> run;
+    const char *keys;
+    int space_held_from;  // -1 for never
+};
+
+const std::string LONG_LINE(120, 'L');
+
+const std::vector<Screen> SCREENS = {
+    // Up and Down wrap; modified and other keys do nothing; Esc shows the
+    // menu afresh; Options, Esc there, and Return to Main Menu.
+    {"main_and_options_menus",
+     {},
+     MainMenu,
+     "<down><up><up><down><shift><down>x<esc><down><down><down><enter><esc><up><enter>",
+     -1},
+    {"high_scores_then_instructions",
+     {{"IntHiScores.dat", HighScore("A NAME SO LONG IT RUNS ON INTO", -7) + HighScore("BEA", 90)}},
+     MainMenu,
+     "<down><down><down><down><enter><esc><down><down><enter>ab",
+     -1},
+    {"controls_by_mouse",
+     {},
+     MainMenu,
+     "<down><down><down><enter><enter><esc>m<up><up><up>x<down><enter><up><enter>",
+     -1},
+    {"controls_by_keys",
+     {},
+     ConfigureControls,
+     "kad<down><down><down><down><down><down><down><down><down><down><down><down><down><down>"
+     "<down><down><down><down><down><down><down><enter>",
+     -1},
+    {"credits_placeholder", {}, MainMenu, "<down><down><down><enter><down><enter>", -1},
+    {"credits_of_a_file",
+     {{"credits.txt", "One\r\n\n" + LONG_LINE + "\nLast"}},
+     ShowCredits,
+     "",
+     -1},
+    {"credits_left_with_space", {{"credits.txt", "One\n"}}, ShowCredits, "", 0},
+    {"new_game_dialog",
+     {},
+     NewGameDialog,
+     "ab<shift>c1e<bksp>d<bksp><bksp><bksp><bksp>bcdefghijklmnopqrstuvwxyzabcdefghij<enter>"
+     "<esc><enter>5xh<esc>me",
+     -1},
+    {"load_game_found",
+     {{"plyrsettings.dat", SavedGame("BOB", 1, 70, 0, 2) + SavedGame("ann", 2, 150, 0, 3)}},
+     LoadGame,
+     "ann<enter>",
+     -1},
+    {"load_game_not_found",
+     {{"plyrsettings.dat", SavedGame("BOB", 1, 70, 0, 2)}},
+     LoadGame,
+     "zed<enter><space>",
+     -1},
+    {"load_game_without_saved_games", {}, LoadGame, "<space>", -1},
+    {"external_level_in_any_case",
+     {{"Mixed.trl", "5 0\n-3"}, {"MIXEDX.trl", "1"}, {"mixed.TRL", "7"}},
+     LoadExternalLevel,
+     "mixed<enter>",
+     -1},
+    {"external_level_missing", {}, LoadExternalLevel, "nope<enter><space>", -1},
+};
+
+TEST_F(ScreensTest, EveryScreenShowsWhatItsTranscriptSays) {
+    for (const Screen &screen : SCREENS) {
+        SCOPED_TRACE(screen.name);
+        for (const auto &[name, bytes] : screen.files) {
+            WriteFile(name, bytes);
+        }
+        LoadHighScores();
+        harness::Reset();
+        harness::TypeKeys(screen.keys);
+        if (screen.space_held_from >= 0) {
+            harness::HoldKey(KEY_SPACE, screen.space_held_from, screen.space_held_from + 5);
+        }
+        try {
+            screen.run();
+        } catch (const harness::ScriptEnded &) {
+        } catch (...) {  // back to the main menu, by unwinding
+        }
+        EXPECT_EQ(harness::KeysLeft(), 0);
+        EXPECT_TRUE(harness::MatchesGolden(std::string("screen_") + screen.name, State()));
+        for (const auto &[name, bytes] : screen.files) {
+            std::remove(name);
+        }
+        std::remove("credits.txt");
+        SetDefaultControls();
+        GameSettings = {};
+        std::memset(Level, 0, sizeof Level);
+    }
+}
+
+// The texts of the main and options menus, each item with its help line.
+TEST_F(ScreensTest, MenusShowTheirItemsAndHelpLines) {
+    struct Item {
+        const char *keys;  // from the main menu to the item
+        const char *item, *help;
+        int x, row;
+    };
+    const Item items[] = {
+        {"", "New Game", "Starts a completely new game of any sort.", 250, 1},
+        {"<down>", "Load Game", "Loads a previously saved game.", 250, 2},
+        {"<down><down>", "Instructions", "Displays detailed instructions on how to play the game.",
+         250, 3},
+        {"<down><down><down>", "Options",
+         "Allows you to configure your controls, and view the credits for the game.", 250, 4},
+        {"<up><up>", "High Scores",
+         "Shows both the Internal and External high scores tables for TileRiot!", 250, 5},
+        {"<up>", "Exit", "Quits the game, returning you back to Windows.", 250, 6},
+        {"<up><up><up><enter>", "Configure your controls",
+         "Allows you to change settings for the keyboard and mouse.", 130, 1},
+        {"<up><up><up><enter><down>", "View Credits", "Displays scrolling credits for the game.",
+         130, 2},
+        {"<up><up><up><enter><up>", "Return to Main Menu", "Returns to the Main Menu.", 130, 3},
+    };
+    FONT *f = GameFont(TEXT_FONT);
+    const int item_top = 5 + text_height(GameFont(TITLE_FONT));
+    for (const Item &item : items) {
+        SCOPED_TRACE(item.item);
+        harness::Reset();
+        harness::TypeKeys(item.keys);
+        EXPECT_THROW(MainMenu(), harness::ScriptEnded);
+        const harness::Frame &frame = harness::Frames().back();
+        const int y = item_top + (text_height(f) + 20) * item.row;
+        EXPECT_TRUE(harness::ShowsText(frame, f, item.item, item.x, y, makecol(0, 255, 0)));
+        EXPECT_TRUE(
+            harness::ShowsText(frame, font, item.help, 320, 470, makecol(255, 255, 255), true));
+    }
+}
+
+// A fade whose target is not a multiple of its step ends exactly on it.
+TEST_F(ScreensTest, FadesEndExactlyOnTheirColours) {
+    const char *const texts[] = {"T", "Only"};
+    const char *const help[] = {"H"};
+    harness::TypeKeys("<enter>");
+    EXPECT_EQ(RunMenu(0x2B, BackBuffer, GameFont(TEXT_FONT), makecol(3, 254, 133),
+                      makecol(17, 9, 201), 100, 25, 20, 2, texts, help),
+              0);
+    EXPECT_TRUE(
+        harness::MatchesGolden("screen_menu_fade_to_odd_colours", harness::ScreenTranscript()));
+    const harness::Frame &chosen = harness::Frames()[51];
+    EXPECT_TRUE(harness::ShowsText(
+        chosen, GameFont(TEXT_FONT), "Only", 100,
+        5 + text_height(GameFont(TITLE_FONT)) + text_height(GameFont(TEXT_FONT)) + 20,
+        makecol(3, 254, 133)));
+}
+
+}  // namespace
