@@ -12,8 +12,9 @@
 namespace {
 
 std::string WithoutLineEnds(std::string text) {
-    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }),
-               text.end());
+    text.erase(
+        std::remove_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }),
+        text.end());
     return text;
 }
 
