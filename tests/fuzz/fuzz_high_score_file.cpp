@@ -1,7 +1,7 @@
-// Fuzzes the high-score files: any bytes load as whole 36-byte rows, names
-// terminated, rows past them untouched; the tables written back read again
-// as they were; a finished game's score keeps the table sorted. Run from
-// tmpfs (tests/fuzz/run): one input in sixteen goes through the real files.
+// Fuzzes the high-score files: any bytes read as whole 36-byte rows, names
+// terminated, rows past them untouched; what is written reads back the same;
+// a finished game's score keeps the table sorted. Run from tmpfs
+// (tests/fuzz/run): one input in sixteen also goes through the real files.
 
 #include <algorithm>
 #include <cstring>
@@ -14,22 +14,21 @@ namespace {
 
 constexpr HighScoreEntry UNTOUCHED = {"UNTOUCHED", -7};
 
-// Both tables from bytes: through their files, or through memory.
-void Load(const uint8_t *data, size_t size, bool files) {
-    InternalHighScores.fill(UNTOUCHED);
-    ExternalHighScores.fill(UNTOUCHED);
-    for (const char *name : {"IntHiScores.dat", "ExtHiScores.dat"}) {
-        FILE *file = files ? std::fopen(name, "wb") : nullptr;
-        Check(!files || (std::fwrite(data, 1, size, file) == size && std::fclose(file) == 0));
-    }
-    if (files) {
-        return LoadHighScores();
-    }
+// Reads a table from bytes over untouched rows; checks how many it read.
+HighScoreTable Read(const uint8_t *data, size_t size) {
+    HighScoreTable table;
+    table.fill(UNTOUCHED);
     FILE *file = fmemopen(const_cast<uint8_t *>(data), size, "rb");
-    Check(ReadHighScoreTable(file, InternalHighScores) ==
-          static_cast<int>(std::min<size_t>(size / 36, 10)));
+    Check(ReadHighScoreTable(file, table) == static_cast<int>(std::min<size_t>(size / 36, 10)));
     std::fclose(file);
-    ExternalHighScores = InternalHighScores;
+    return table;
+}
+
+bool Same(const HighScoreTable &a, const HighScoreTable &b) {
+    return std::equal(a.begin(), a.end(), b.begin(),
+                      [](const HighScoreEntry &x, const HighScoreEntry &y) {
+                          return std::strcmp(x.Name, y.Name) == 0 && x.Score == y.Score;
+                      });
 }
 
 }  // namespace
@@ -38,33 +37,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size == 0) {
         return 0;  // fmemopen refuses an empty buffer
     }
-    const bool files = data[0] % 16 == 0;
-    Load(data, size, files);
+    const HighScoreTable read = Read(data, size);
     for (size_t row = 0; row < HIGH_SCORE_ROWS; ++row) {
-        const HighScoreEntry &entry = InternalHighScores[row], &file = ExternalHighScores[row];
-        Check(std::strcmp(entry.Name, file.Name) == 0 && entry.Score == file.Score);
+        const char *name = reinterpret_cast<const char *>(data) + row * 36;
         Check(row < size / 36
-                  ? std::strncmp(entry.Name, reinterpret_cast<const char *>(data) + row * 36, 31) ==
-                            0 &&
-                        std::memcmp(&entry.Score, data + row * 36 + 32, 4) ==
-                            0  // little-endian host
-                  : std::memcmp(&entry, &UNTOUCHED, sizeof entry) == 0);
+                  ? std::strncmp(read[row].Name, name, 31) == 0 &&
+                        std::memcmp(&read[row].Score, name + 32, 4) == 0  // little-endian host
+                  : std::memcmp(&read[row], &UNTOUCHED, sizeof UNTOUCHED) == 0);
     }
+    static uint8_t written[361];  // a byte more, to see a longer write
+    FILE *out = fmemopen(written, sizeof written, "wb");
+    Check(WriteHighScoreTable(out, read) && std::ftell(out) == 360 && std::fclose(out) == 0);
+    Check(Same(Read(written, 360), read));
 
-    const HighScoreTable loaded = InternalHighScores;
-    static uint8_t written[361];  // one byte more, to see a longer write
-    FILE *out = files ? nullptr : fmemopen(written, sizeof written, "wb");
-    Check(files ? StoreHighScores() : WriteHighScoreTable(out, loaded) && std::ftell(out) == 360);
-    if (out) {
-        std::fclose(out);
+    InternalHighScores = ExternalHighScores = read;
+    if (data[0] % 16 == 0) {
+        Check(StoreHighScores());
+        InternalHighScores.fill(UNTOUCHED);
+        ExternalHighScores.fill(UNTOUCHED);
+        LoadHighScores();
+        Check(Same(InternalHighScores, read) && Same(ExternalHighScores, read));
     }
-    InternalHighScores.fill(UNTOUCHED);
-    files ? LoadHighScores() : Load(written, 360, false);
-    for (size_t row = 0; row < HIGH_SCORE_ROWS; ++row) {
-        Check(std::strcmp(InternalHighScores[row].Name, loaded[row].Name) == 0 &&
-              InternalHighScores[row].Score == loaded[row].Score);
-    }
-
     // A finished game's score, entered or not, leaves the table sorted.
     GameSettings = {};
     GameSettings.GameType = GAME_INTERNAL;
