@@ -4,10 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define Check(condition)                                                                \
-    do {                                                                                \
-        if (!(condition)) {                                                             \
-            std::fprintf(stderr, "check failed: %s (line %d)\n", #condition, __LINE__); \
-            std::abort();                                                               \
-        }                                                                               \
-    } while (false)
+#define Check(condition)                                                                        \
+    ((condition) ? (void)0                                                                      \
+                 : (std::fprintf(stderr, "check failed: %s (line %d)\n", #condition, __LINE__), \
+                    std::abort()))
