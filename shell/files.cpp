@@ -51,8 +51,11 @@ int CreateTempFile(const char *target, char (&temp)[PATH_MAX]) {
             break;
         }
         const int fd = open(temp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
+        if (fd >= 0) {
             return fd;
+        }
+        if (errno != EEXIST) {
+            break;
         }
     }
     temp[0] = '\0';
