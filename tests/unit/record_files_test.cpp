@@ -210,9 +210,9 @@ void AtTheSameMoment(int copies, const std::function<void(int)> &store) {
         if (child == 0) {
             close(gate[1]);
             char go;
-            const bool opened = read(gate[0], &go, 1) == 0;
+            const bool released = read(gate[0], &go, 1) == 0;  // the end of the pipe
             store(copy);
-            std::_Exit(opened ? 0 : 1);
+            std::_Exit(released ? 0 : 1);
         }
         children.push_back(child);
     }
