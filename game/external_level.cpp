@@ -37,9 +37,10 @@ const char *const NOT_A_LEVEL[] = {
 
 // Names are typed in capitals; on a file system that tells case apart the
 // file is "MYLEVEL.trl" if there is one, else the first name in byte order
-// that matches it regardless of case.
+// that matches it regardless of case. Only a regular file is a level: a
+// directory or a FIFO (which would stall the game) is not.
 FileHandle OpenLevelFile(const char *typed) {
-    FileHandle file = OpenFile(typed, "r");
+    FileHandle file = OpenRegularFile(typed, "r");
     if (file) {
         return file;
     }
@@ -56,7 +57,7 @@ FileHandle OpenLevelFile(const char *typed) {
         }
     }
     closedir(directory);
-    return best[0] != '\0' ? OpenFile(best, "r") : nullptr;
+    return best[0] != '\0' ? OpenRegularFile(best, "r") : nullptr;
 }
 
 [[noreturn]] void RefuseLevel() {

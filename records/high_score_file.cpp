@@ -1,6 +1,7 @@
 // The high-score files "IntHiScores.dat" and "ExtHiScores.dat": ten records of
 // a 32-byte zero-terminated name and a 32-bit little-endian score, no header.
 
+#include <cerrno>
 #include <cstring>
 
 #include "records/high_scores.h"
@@ -36,20 +37,33 @@ void EncodeRecord(const HighScoreEntry &row, unsigned char *bytes) {
     }
 }
 
-// Fills a table from its file, or with defaults when the file cannot be opened.
-void LoadTable(const char *path, HighScoreTable &table) {
-    FileHandle file = OpenFile(path, "rb");
+// Whether each file was there at start-up but could not be read. Such a file
+// is never replaced: whatever table it still holds is not lost to defaults.
+bool InternalUnreadable = false;
+bool ExternalUnreadable = false;
+
+// Fills a table from its file, or with defaults when the file cannot be read;
+// false when a file is there but could not be read.
+bool LoadTable(const char *path, HighScoreTable &table) {
+    FileHandle file = OpenRegularFile(path, "rb");
     if (!file) {
         table.fill(DEFAULT_ROW);
-        return;
+        return errno == ENOENT;
     }
     ReadHighScoreTable(file.get(), table);
+    if (std::ferror(file.get())) {
+        table.fill(DEFAULT_ROW);
+        return false;
+    }
+    return true;
 }
 
-// Writes a table into the stand-in of its file; false if anything failed.
-bool WriteTable(FileHandle file, const HighScoreTable &table) {
-    bool written = WriteHighScoreTable(file.get(), table);
-    return FinishReplacement(std::move(file)) && written;
+// Writes a table to the stand-in of its file; false if that failed or the
+// file may not be replaced.
+bool WriteTable(bool unreadable, const char *path, const HighScoreTable &table,
+                Replacement &replacement) {
+    return !unreadable && BeginReplacement(path, replacement) &&
+           WriteHighScoreTable(replacement.File.get(), table) && FinishReplacement(replacement);
 }
 
 // Gives up saving: no file is replaced, the player is told which one failed.
@@ -89,8 +103,8 @@ bool WriteHighScoreTable(FILE *file, const HighScoreTable &table) {
 }
 
 void LoadHighScores() {
-    LoadTable(INTERNAL_FILE, InternalHighScores);
-    LoadTable(EXTERNAL_FILE, ExternalHighScores);
+    InternalUnreadable = !LoadTable(INTERNAL_FILE, InternalHighScores);
+    ExternalUnreadable = !LoadTable(EXTERNAL_FILE, ExternalHighScores);
 }
 
 namespace {
@@ -99,28 +113,15 @@ namespace {
 // renames them over the old files, so a failure never leaves a table
 // emptied. True when both files were replaced; else says which failed.
 bool ReplaceHighScoreFiles(bool &internal_failed, bool &external_failed) {
-    internal_failed = external_failed = false;
-    FileHandle internal = OpenReplacement(INTERNAL_FILE);
-    FileHandle external = OpenReplacement(EXTERNAL_FILE);
-    if (!internal || !external) {
-        internal_failed = !internal;
-        external_failed = !external;
-    } else {
-        internal_failed = !WriteTable(std::move(internal), InternalHighScores);
-        external_failed = !WriteTable(std::move(external), ExternalHighScores);
-    }
+    Replacement internal, external;
+    internal_failed = !WriteTable(InternalUnreadable, INTERNAL_FILE, InternalHighScores, internal);
+    external_failed = !WriteTable(ExternalUnreadable, EXTERNAL_FILE, ExternalHighScores, external);
     if (!internal_failed && !external_failed) {
-        internal_failed = !CommitReplacement(INTERNAL_FILE);
-        external_failed = !internal_failed && !CommitReplacement(EXTERNAL_FILE);
+        internal_failed = !CommitReplacement(internal);
+        external_failed = !internal_failed && !CommitReplacement(external);
     }
-    if (internal_failed || external_failed) {
-        internal.reset();
-        external.reset();
-        DiscardReplacement(INTERNAL_FILE);
-        DiscardReplacement(EXTERNAL_FILE);
-        return false;
-    }
-    return true;
+    // A stand-in left over from a failure is removed as the replacements go.
+    return !internal_failed && !external_failed;
 }
 
 }  // namespace

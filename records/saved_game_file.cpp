@@ -39,27 +39,56 @@ void EncodeSavedGame(const GameSettingsRecord &record, unsigned char *bytes) {
     WriteInt(record.StartLevel, bytes + 44);
 }
 
-// Writes one record at offset and flushes it to the disk.
-bool WriteRecordAt(FILE *file, long offset, const GameSettingsRecord &record) {
-    unsigned char bytes[SAVED_GAME_BYTES];
-    EncodeSavedGame(record, bytes);
-    return std::fseek(file, offset, SEEK_SET) == 0 &&
-           std::fwrite(bytes, 1, sizeof bytes, file) == sizeof bytes && std::fflush(file) == 0 &&
-           fsync(fileno(file)) == 0;
+void DecodeSavedGame(const unsigned char *bytes, GameSettingsRecord &record) {
+    std::memcpy(record.PlayerName, bytes, NAME_BYTES);
+    record.PlayerName[NAME_BYTES - 1] = '\0';
+    record.Difficulty = ReadInt(bytes + 32);
+    record.Score = ReadInt(bytes + 36);
+    record.GameType = ReadInt(bytes + 40);
+    record.StartLevel = ReadInt(bytes + 44);
 }
 
-// The first save of all makes the file; a failed one leaves no file behind.
-bool CreateWith(const GameSettingsRecord &record) {
-    FileHandle file = OpenFile(SAVED_GAMES_FILE, "wb");
-    if (!file) {
+// Copies the saved games of from (none when it is null) to to, with record
+// in place of the first one saved under its name, else after the last whole
+// record. Every other record is copied byte for byte; a damaged tail stays
+// behind a replaced record, so the length is kept, and gives way to an
+// appended one.
+bool CopyWithRecord(FILE *from, FILE *to, const GameSettingsRecord &record) {
+    unsigned char bytes[SAVED_GAME_BYTES];
+    std::size_t read = 0;
+    bool stored = false;
+    while (from && (read = std::fread(bytes, 1, sizeof bytes, from)) == sizeof bytes) {
+        GameSettingsRecord saved;
+        DecodeSavedGame(bytes, saved);
+        if (!stored && strcasecmp(saved.PlayerName, record.PlayerName) == 0) {
+            EncodeSavedGame(record, bytes);
+            stored = true;
+        }
+        if (std::fwrite(bytes, 1, sizeof bytes, to) != sizeof bytes) {
+            return false;
+        }
+    }
+    if (from && std::ferror(from)) {
         return false;
     }
-    if (!WriteRecordAt(file.get(), 0, record)) {
-        file.reset();
-        std::remove(SAVED_GAMES_FILE);
+    if (stored) {
+        return std::fwrite(bytes, 1, read, to) == read;
+    }
+    EncodeSavedGame(record, bytes);
+    return std::fwrite(bytes, 1, sizeof bytes, to) == sizeof bytes;
+}
+
+// Writes the new file aside and renames it over the old one, which is only
+// read; a file that is there but cannot be read is never replaced.
+bool ReplaceSavedGames(const char *target, const GameSettingsRecord &record) {
+    FileHandle existing = OpenRegularFile(target, "rb");
+    if (!existing && errno != ENOENT) {
         return false;
     }
-    return true;
+    Replacement replacement;
+    return BeginReplacement(target, replacement) &&
+           CopyWithRecord(existing.get(), replacement.File.get(), record) &&
+           FinishReplacement(replacement) && CommitReplacement(replacement);
 }
 
 }  // namespace
@@ -69,12 +98,7 @@ bool ReadSavedGame(FILE *file, GameSettingsRecord &record) {
     if (std::fread(bytes, 1, sizeof bytes, file) != sizeof bytes) {
         return false;
     }
-    std::memcpy(record.PlayerName, bytes, NAME_BYTES);
-    record.PlayerName[NAME_BYTES - 1] = '\0';
-    record.Difficulty = ReadInt(bytes + 32);
-    record.Score = ReadInt(bytes + 36);
-    record.GameType = ReadInt(bytes + 40);
-    record.StartLevel = ReadInt(bytes + 44);
+    DecodeSavedGame(bytes, record);
     return true;
 }
 
@@ -92,32 +116,18 @@ long FindSavedGame(FILE *file, const char *name, GameSettingsRecord &found, long
 }
 
 bool StoreSavedGame(const GameSettingsRecord &record) {
-    long index, whole_records;
-    {
-        FileHandle existing = OpenFile(SAVED_GAMES_FILE, "rb");
-        if (!existing) {
-            // Only a file that is really not there is made afresh; one that
-            // cannot be read is never emptied.
-            return errno == ENOENT && CreateWith(record);
-        }
-        GameSettingsRecord found;
-        index = FindSavedGame(existing.get(), record.PlayerName, found, whole_records);
-    }
-    FileHandle file = OpenFile(SAVED_GAMES_FILE, "r+b");
-    if (!file) {
+    // Another copy of the game saving at the same moment waits for this one
+    // to finish, so neither loses the other's record. The lock is on the
+    // directory, which a rename of the file inside it does not change.
+    char target[PATH_MAX];
+    if (!ResolveLinks(SAVED_GAMES_FILE, target)) {
         return false;
     }
-    if (index >= 0) {
-        return WriteRecordAt(file.get(), index * static_cast<long>(SAVED_GAME_BYTES), record);
+    const int lock = LockDirectoryOf(target);
+    if (lock < 0) {
+        return false;
     }
-    // A new name goes after the last whole record, in place of any damaged tail.
-    const long end = whole_records * static_cast<long>(SAVED_GAME_BYTES);
-    if (WriteRecordAt(file.get(), end, record)) {
-        return true;
-    }
-    // Whatever part of the new record reached the disk is taken off again.
-    std::fflush(file.get());
-    const int ignored = ftruncate(fileno(file.get()), end);
-    static_cast<void>(ignored);
-    return false;
+    const bool saved = ReplaceSavedGames(target, record);
+    close(lock);
+    return saved;
 }

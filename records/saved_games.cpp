@@ -55,7 +55,7 @@ void SaveGame() {
 }
 
 void LoadGame() {
-    FileHandle file = OpenFile("plyrsettings.dat", "rb");
+    FileHandle file = OpenRegularFile("plyrsettings.dat", "rb");
     if (!file) {
         NoticeThenMainMenu(NO_SAVED_GAMES);
     }

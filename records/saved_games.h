@@ -19,8 +19,9 @@ bool ReadSavedGame(FILE *file, GameSettingsRecord &record);
 long FindSavedGame(FILE *file, const char *name, GameSettingsRecord &found, long &whole_records);
 
 // Stores the record under its name: in place over that name's record, else
-// at the end of the file, which is created if need be. Each write is flushed
-// to disk. False, with nothing else in the file changed, when it fails.
+// at the end of the file, which is created if need be. The whole new file is
+// written aside and renamed over the old one while other copies of the game
+// wait, so a save is all or nothing. False, the file as it was, when it fails.
 bool StoreSavedGame(const GameSettingsRecord &record);
 
 // Saves the current game under the player's name, ends it and shows the main

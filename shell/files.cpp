@@ -1,37 +1,192 @@
-// File helpers shared by every writer of the game's record files.
+// File helpers shared by every reader and writer of the game's own files.
 
 #include "shell/files.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// Links are followed this many times at most, as the kernel does.
+constexpr int MOST_LINKS = 40;
+// Temporary names tried before giving up, should leftovers of crashed runs
+// hold the first ones.
+constexpr int TEMP_NAME_TRIES = 100;
+
+// The directory part of path ("." when it has none) into directory.
+void DirectoryOf(const char *path, char (&directory)[PATH_MAX]) {
+    const char *slash = std::strrchr(path, '/');
+    if (!slash) {
+        std::snprintf(directory, sizeof directory, ".");
+    } else if (slash == path) {
+        std::snprintf(directory, sizeof directory, "/");
+    } else {
+        std::snprintf(directory, sizeof directory, "%.*s", static_cast<int>(slash - path), path);
+    }
+}
+
+// Flushes a directory's entries to disk.
+bool SyncDirectory(const char *directory) {
+    const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool synced = fsync(fd) == 0;
+    return close(fd) == 0 && synced;
+}
+
+// Creates a temporary file beside target that no other process can have
+// open; -1 when none can be made.
+int CreateTempFile(const char *target, char (&temp)[PATH_MAX]) {
+    static unsigned serial = 0;
+    for (int i = 0; i < TEMP_NAME_TRIES; ++i) {
+        const int length = std::snprintf(temp, sizeof temp, "%s.%ld-%u.tmp", target,
+                                         static_cast<long>(getpid()), serial++);
+        if (length < 0 || static_cast<std::size_t>(length) >= sizeof temp) {
+            break;
+        }
+        const int fd = open(temp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            return fd;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    temp[0] = '\0';
+    return -1;
+}
+
+// Whether a file already at target may be replaced, with its permission
+// bits in mode: only a regular file that could be opened for writing.
+bool MayReplace(const char *target, bool &exists, mode_t &mode) {
+    const int fd = open(target, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        exists = errno != ENOENT;
+        return !exists;
+    }
+    struct stat status;
+    exists = true;
+    const bool regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    mode = status.st_mode & 07777;
+    close(fd);
+    return regular;
+}
+
+}  // namespace
 
 FileHandle OpenFile(const char *path, const char *mode) {
     return FileHandle(std::fopen(path, mode));
 }
 
-void TempPathFor(const char *path, char *temp, std::size_t size) {
-    std::snprintf(temp, size, "%s.tmp", path);
+FileHandle OpenRegularFile(const char *path, const char *mode) {
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat status;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    FILE *file = fdopen(fd, mode);
+    if (!file) {
+        close(fd);
+    }
+    return FileHandle(file);
 }
 
-FileHandle OpenReplacement(const char *path) {
-    char temp[FILENAME_MAX];
-    TempPathFor(path, temp, sizeof temp);
-    return OpenFile(temp, "wb");
+bool ResolveLinks(const char *path, char (&target)[PATH_MAX]) {
+    if (std::snprintf(target, sizeof target, "%s", path) >= static_cast<int>(sizeof target)) {
+        return false;
+    }
+    for (int hops = 0; hops < MOST_LINKS; ++hops) {
+        char link[PATH_MAX];
+        const ssize_t length = readlink(target, link, sizeof link - 1);
+        if (length < 0) {
+            return errno == EINVAL || errno == ENOENT;  // not a link: the file itself
+        }
+        link[length] = '\0';
+        char directory[PATH_MAX];
+        DirectoryOf(target, directory);
+        // A relative link is read from the directory the link stands in.
+        const int written = link[0] == '/' || std::strchr(target, '/') == nullptr
+                                ? std::snprintf(target, sizeof target, "%s", link)
+                                : std::snprintf(target, sizeof target, "%s/%s", directory, link);
+        if (written < 0 || written >= static_cast<int>(sizeof target)) {
+            return false;
+        }
+    }
+    return false;
 }
 
-bool FinishReplacement(FileHandle file) {
-    FILE *stream = file.release();
-    bool ok = std::fflush(stream) == 0 && !std::ferror(stream) && fsync(fileno(stream)) == 0;
-    return std::fclose(stream) == 0 && ok;
+Replacement::~Replacement() {
+    DiscardReplacement(*this);
 }
 
-bool CommitReplacement(const char *path) {
-    char temp[FILENAME_MAX];
-    TempPathFor(path, temp, sizeof temp);
-    return std::rename(temp, path) == 0;
+bool BeginReplacement(const char *path, Replacement &replacement) {
+    bool exists = false;
+    mode_t mode = 0;
+    if (!ResolveLinks(path, replacement.Target) || !MayReplace(replacement.Target, exists, mode)) {
+        return false;
+    }
+    const int fd = CreateTempFile(replacement.Target, replacement.Temp);
+    if (fd < 0) {
+        return false;
+    }
+    replacement.File.reset(fdopen(fd, "wb"));
+    if (!replacement.File) {
+        close(fd);
+    }
+    if (!replacement.File || (exists && fchmod(fd, mode) != 0)) {
+        DiscardReplacement(replacement);
+        return false;
+    }
+    return true;
 }
 
-void DiscardReplacement(const char *path) {
-    char temp[FILENAME_MAX];
-    TempPathFor(path, temp, sizeof temp);
-    unlink(temp);  // a file or a link, never a directory that happens to stand there
+bool FinishReplacement(Replacement &replacement) {
+    FILE *stream = replacement.File.release();
+    if (!stream) {
+        return false;
+    }
+    const bool written =
+        std::fflush(stream) == 0 && !std::ferror(stream) && fsync(fileno(stream)) == 0;
+    return std::fclose(stream) == 0 && written;
+}
+
+bool CommitReplacement(Replacement &replacement) {
+    if (replacement.Temp[0] == '\0' || std::rename(replacement.Temp, replacement.Target) != 0) {
+        return false;
+    }
+    replacement.Temp[0] = '\0';
+    char directory[PATH_MAX];
+    DirectoryOf(replacement.Target, directory);
+    return SyncDirectory(directory);
+}
+
+void DiscardReplacement(Replacement &replacement) {
+    replacement.File.reset();
+    if (replacement.Temp[0] != '\0') {
+        unlink(replacement.Temp);
+        replacement.Temp[0] = '\0';
+    }
+}
+
+int LockDirectoryOf(const char *target) {
+    char directory[PATH_MAX];
+    DirectoryOf(target, directory);
+    const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0 && flock(fd, LOCK_EX) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
 }

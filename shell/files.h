@@ -1,6 +1,10 @@
-// Small file helpers: files that close themselves, and the temporary-file
-// dance that replaces a file only once its new contents are safely written.
+// Small file helpers: files that close themselves, reads that never block on
+// a path the player controls, and the write-aside-then-rename dance that
+// replaces a record file only once its new contents are safely on disk.
 #pragma once
+
+#include <limits.h>
+#include <sys/types.h>
 
 #include <cstdio>
 #include <memory>
@@ -15,17 +19,43 @@ using FileHandle = std::unique_ptr<FILE, FileCloser>;
 // Opens a stream; null when it cannot be opened.
 FileHandle OpenFile(const char *path, const char *mode);
 
-// The name of the temporary file that stands in for path while it is written.
-void TempPathFor(const char *path, char *temp, std::size_t size);
+// Opens a regular file for reading, never waiting on a FIFO; null when it
+// cannot be opened or is something else (errno is then EINVAL), and errno
+// is ENOENT only when nothing is there at all.
+FileHandle OpenRegularFile(const char *path, const char *mode);
 
-// Opens the temporary stand-in of path for writing in binary mode.
-FileHandle OpenReplacement(const char *path);
+// Where a file really lives: path itself, or the file its link points to
+// (followed link by link, so a link to a file not yet made resolves too).
+bool ResolveLinks(const char *path, char (&target)[PATH_MAX]);
 
-// Flushes the stand-in to disk and closes it; false if anything failed.
-bool FinishReplacement(FileHandle file);
+// A file being replaced: the new contents go to a temporary file of a name
+// no other process uses, beside the real file, and are renamed over it.
+struct Replacement {
+    char Target[PATH_MAX] = "";  // the real file, links resolved
+    char Temp[PATH_MAX] = "";    // the temporary file; empty when there is none
+    FileHandle File;             // open for writing on Temp
+    Replacement() = default;
+    Replacement(const Replacement &) = delete;
+    Replacement &operator=(const Replacement &) = delete;
+    ~Replacement();
+};
 
-// Renames the finished stand-in over path; false if that failed.
-bool CommitReplacement(const char *path);
+// Starts replacing path: the temporary file is made with the file's own
+// permission bits. False, with nothing made, when the file is there but
+// could not be opened for writing (read-only, a directory, a FIFO ...).
+bool BeginReplacement(const char *path, Replacement &replacement);
 
-// Removes the stand-in of path, if there is one.
-void DiscardReplacement(const char *path);
+// Flushes the temporary file to disk and closes it; false if anything failed.
+bool FinishReplacement(Replacement &replacement);
+
+// Renames the finished temporary file over the real one and flushes the
+// directory, so the new name outlives a power cut; false if that failed.
+bool CommitReplacement(Replacement &replacement);
+
+// Closes and removes the temporary file, if there is one.
+void DiscardReplacement(Replacement &replacement);
+
+// Takes an exclusive lock on the directory that holds target, waiting for
+// other copies of the game; the lock outlives any rename inside it. Returns
+// the descriptor to close to let go, or -1 when it cannot be taken.
+int LockDirectoryOf(const char *target);

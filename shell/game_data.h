@@ -12,6 +12,10 @@ constexpr int PADDLE_SPRITE = 4;  // the paddle, stretched to its size
 constexpr int SECOND_FONT = 5;    // status line, high-score rows, headings
 constexpr int PANEL_FONT = 6;     // body text of the instruction pages
 
+// Whether a loaded data file holds at least the seven objects above, each of
+// its kind at its index; the game reads no other file.
+bool IsCompleteGameData(const DATAFILE *data);
+
 // The loaded data file; present from start-up until ExitGame.
 extern DATAFILE *GameData;
 

@@ -5,6 +5,7 @@
 
 #include <allegro.h>
 #include <cstdlib>
+#include <iterator>
 
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
@@ -50,9 +51,25 @@ void InitSystem() {
         FailStartup("Not enough memory for the screen buffer!");
     }
     GameData = load_datafile("tr_data2.dat");
+    if (GameData && !IsCompleteGameData(GameData)) {
+        unload_datafile(GameData);
+        GameData = nullptr;
+    }
     if (!GameData) {
         FailStartup("Unable to load the game data file tr_data2.dat!");
     }
+}
+
+bool IsCompleteGameData(const DATAFILE *data) {
+    constexpr int KINDS[] = {DAT_BITMAP, DAT_BITMAP, DAT_FONT, DAT_FONT,
+                             DAT_BITMAP, DAT_FONT,   DAT_FONT};
+    for (int index = 0; index < static_cast<int>(std::size(KINDS)); ++index) {
+        // The list ends with a DAT_END entry, which no kind above matches.
+        if (data[index].type != KINDS[index]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 int IntroCallback() {

@@ -5,6 +5,7 @@
 
 #include <allegro.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "shell/files.h"
@@ -21,21 +22,23 @@ constexpr int START_BELOW = 10;
 // Before the first frame the text counts as this many lines.
 constexpr int FIRST_LINE_COUNT = 50;
 
-// Makes sure there is a credits file; false when there is none and none can be made.
+// Makes sure there is a credits file; false when there is none and none can
+// be made, or when one is there but cannot be read (it is left untouched).
 bool EnsureCreditsFile() {
-    if (FileHandle file = OpenFile(CREDITS_FILE, "r")) {
-        // A directory of that name opens but cannot be read.
-        if (std::fgetc(file.get()) != EOF || !std::ferror(file.get())) {
-            return true;
-        }
+    if (OpenRegularFile(CREDITS_FILE, "r")) {
+        return true;
     }
-    FileHandle file = OpenFile(CREDITS_FILE, "w");
+    if (errno != ENOENT) {
+        return false;
+    }
+    // Made only where nothing stands, not even a dangling link.
+    FileHandle file = OpenFile(CREDITS_FILE, "wx");
     return file && std::fputs(PLACEHOLDER, file.get()) >= 0;
 }
 
 // Draws every line of the file from top down; returns how many there were.
 int DrawCredits(int top, int line_height) {
-    FileHandle file = OpenFile(CREDITS_FILE, "r");
+    FileHandle file = OpenRegularFile(CREDITS_FILE, "r");
     if (!file) {
         return 0;
     }
