@@ -186,6 +186,15 @@ new_game() {
   press "$3"
 }
 
+# From the main menu, a new external game on Easy as KIM, the level's name
+# typed once its prompt is at rest.
+external_game() {
+  new_game kim e e
+  wait_still 20 "$STILL" has_colour "$PROMPT_COLOUR" 640x480+0+0
+  type_text 640x40+0+395 "$1"
+  press Return
+}
+
 # --- Reading the screen ---------------------------------------------------
 
 # A digest of a screenshot's pixels (the PNG file itself carries a date).

@@ -40,15 +40,6 @@ file_bricks() {
     awk '{ printf "%d", ($1 != 0); if (NR % 10 == 0) printf "\n" }'
 }
 
-# From the main menu, a new external game on Easy as KIM, the level's name
-# typed once its prompt is at rest.
-external_game() {
-  new_game kim e e
-  wait_still 20 "$STILL" has_colour "$PROMPT_COLOUR" 640x480+0+0
-  type_text 640x40+0+395 "$1"
-  press Return
-}
-
 start_game
 skip_intro
 main_menu=$(pixel_hash "$WORK/poll.png")
