@@ -60,6 +60,7 @@ wait_picture 20 "$main_menu" "the main menu after the high scores"
 exit_game
 score_table KIM 50 >"$WORK/external.dat"
 expect_bytes "$player/ExtHiScores.dat" "$WORK/external.dat"
+[ -f "$player/IntHiScores.dat" ] || fail "no built-in table in $player"
 grep -q 'InitVars module reached' "$player/tr_debug.txt" || fail "no log in $player"
 expect_links
 
