@@ -1,13 +1,16 @@
 // Build-time tool that draws the game's sprites (ball, brick, paddle) from code
 // and saves them as 24-bit BMPs; pure magenta (255,0,255) marks the pixels
 // Allegro treats as transparent once the datafile stores them in 16-bit colour.
+// It also draws the desktop icon from the same three sprites, as an RGBA PNG.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "bmp_write.h"
+#include "png_write.h"
 
 namespace {
 
@@ -180,12 +183,102 @@ bool Save(const std::string &path, const Canvas &c) {
     return true;
 }
 
+// Whether a canvas pixel was never drawn (still the transparent magenta).
+bool Transparent(const Canvas &c, size_t i) {
+    return c.px[i] == 255 && c.px[i + 1] == 0 && c.px[i + 2] == 255;
+}
+
+// Copies a sprite's drawn pixels onto a canvas, its top left corner at x, y.
+void Stamp(Canvas &dst, const Canvas &src, int x, int y) {
+    for (int sy = 0; sy < src.h; ++sy) {
+        for (int sx = 0; sx < src.w; ++sx) {
+            const size_t from = (static_cast<size_t>(sy) * src.w + sx) * 3;
+            if (!Transparent(src, from)) {
+                const uint8_t *p = &src.px[from];
+                Plot(dst, x + sx, y + sy, {double(p[0]), double(p[1]), double(p[2])});
+            }
+        }
+    }
+}
+
+// The icon's picture, sizes and places as fractions of its side: a dark
+// rounded square, five bricks (the ball has taken the sixth), the ball and
+// the paddle.
+constexpr double kIconCorner = 0.18, kBrickW = 0.26, kBrickH = 0.10, kBallSize = 0.20;
+constexpr double kPaddleW = 0.56, kPaddleH = 0.10;
+const Rgb kIconBackdrop = {24, 28, 48};
+
+// Draws the icon, size pixels square, as RGBA bytes. It is drawn at four
+// times the size and averaged down, so its edges are smooth.
+std::vector<uint8_t> MakeIcon(int size) {
+    constexpr int kSub = 4;
+    const int big = size * kSub;
+    auto at = [big](double fraction) { return static_cast<int>(std::lround(fraction * big)); };
+    Canvas c(big, big);
+    const double r = kIconCorner * big;
+    for (int y = 0; y < big; ++y) {
+        for (int x = 0; x < big; ++x) {
+            const double dx = x + 0.5 - std::clamp(x + 0.5, r, big - r);
+            const double dy = y + 0.5 - std::clamp(y + 0.5, r, big - r);
+            if (dx * dx + dy * dy <= r * r) {
+                Plot(c, x, y, kIconBackdrop);
+            }
+        }
+    }
+    const Canvas brick = MakeBrick(at(kBrickW), at(kBrickH), std::max(1, at(kBrickH) / 7));
+    for (int row = 0; row < 2; ++row) {
+        for (int col = 0; col < 3; ++col) {
+            if (row == 1 && col == 1) {
+                continue;
+            }
+            Stamp(c, brick, at(0.08 + col * (kBrickW + 0.03)), at(0.12 + row * (kBrickH + 0.03)));
+        }
+    }
+    Stamp(c, MakeBall(at(kBallSize)), at(0.40), at(0.46));
+    Stamp(c, MakePaddle(at(kPaddleW), at(kPaddleH)), at(0.22), at(0.76));
+
+    std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            int sum[3] = {0, 0, 0}, drawn = 0;
+            for (int sy = 0; sy < kSub; ++sy) {
+                for (int sx = 0; sx < kSub; ++sx) {
+                    const size_t i = (static_cast<size_t>(y * kSub + sy) * big + x * kSub + sx) * 3;
+                    if (!Transparent(c, i)) {
+                        ++drawn;
+                        for (int k = 0; k < 3; ++k) {
+                            sum[k] += c.px[i + k];
+                        }
+                    }
+                }
+            }
+            uint8_t *out = &rgba[(static_cast<size_t>(y) * size + x) * 4];
+            for (int k = 0; k < 3; ++k) {
+                out[k] = static_cast<uint8_t>(drawn ? sum[k] / drawn : 0);
+            }
+            out[3] = static_cast<uint8_t>(drawn * 255 / (kSub * kSub));
+        }
+    }
+    return rgba;
+}
+
 }  // namespace
 
 // Usage: make_sprites <output directory>
+//        make_sprites --icon <size> <file.png>
 int main(int argc, char **argv) {
+    if (argc == 4 && std::string(argv[1]) == "--icon") {
+        const int size = std::atoi(argv[2]);
+        if (size < 16 || size > 1024 || !WritePngRgba(argv[3], size, size, MakeIcon(size))) {
+            std::fprintf(stderr, "make_sprites: cannot write a %s px icon to %s\n", argv[2],
+                         argv[3]);
+            return 1;
+        }
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output directory>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <output directory>\n       %s --icon <size> <file.png>\n",
+                     argv[0], argv[0]);
         return 2;
     }
     const std::string dir = std::string(argv[1]) + "/";
