@@ -35,9 +35,9 @@ void ShowPlayMessage(const char *first) {
     FONT *f = GameFont(TEXT_FONT);
     const int half_height = text_height(f) / 2;
     textout_centre_ex(BackBuffer, f, first, SCREEN_W / 2, SCREEN_H / 2 - half_height,
-                      makecol(255, 0, 0), -1);
+                      makecol(255, 0, 0), TEXT_BACKGROUND);
     textout_centre_ex(BackBuffer, f, PRESS_ANY_KEY, SCREEN_W / 2, SCREEN_H / 2 + half_height,
-                      makecol(200, 30, 30), -1);
+                      makecol(200, 30, 30), TEXT_BACKGROUND);
     PresentBuffer();
     WaitForKey();
 }

@@ -60,6 +60,6 @@ void DrawPlayfield(int level, int lives) {
     char status[STATUS_LINE_SIZE];
     FormatStatusLine(status, level, lives);
     textout_ex(BackBuffer, GameFont(SECOND_FONT), status, STATUS_X, SCREEN_H - STATUS_FROM_FOOT,
-               makecol(255, 0, 0), -1);
+               makecol(255, 0, 0), TEXT_BACKGROUND);
     PresentBuffer();
 }

@@ -20,8 +20,9 @@ void DrawTable(const HighScoreTable &table, int half_left, int half_right, int t
     const int pitch = text_height(rows);
     for (int i = 0; i < HIGH_SCORE_ROWS; ++i) {
         const int y = i * pitch + top;
-        textout_ex(BackBuffer, rows, table[i].Name, half_left + NAME_INSET, y, colour, -1);
-        textprintf_ex(BackBuffer, rows, half_right - SCORE_INSET, y, colour, -1, "%d",
+        textout_ex(BackBuffer, rows, table[i].Name, half_left + NAME_INSET, y, colour,
+                   TEXT_BACKGROUND);
+        textprintf_ex(BackBuffer, rows, half_right - SCORE_INSET, y, colour, TEXT_BACKGROUND, "%d",
                       table[i].Score);
     }
 }
@@ -33,12 +34,13 @@ void ShowHighScores() {
     const int half = SCREEN_W / 2;
     const int heading_height = text_height(heading);
     ClearBuffer(BackBuffer);
-    textout_centre_ex(BackBuffer, heading, "High Scores", half, 20, makecol(178, 0, 0), -1);
+    textout_centre_ex(BackBuffer, heading, "High Scores", half, 20, makecol(178, 0, 0),
+                      TEXT_BACKGROUND);
     const int heading_colour = makecol(0, 255, 255);
     textout_ex(BackBuffer, heading, "Internal", NAME_INSET, heading_height + 25, heading_colour,
-               -1);
+               TEXT_BACKGROUND);
     textout_ex(BackBuffer, heading, "External", half + NAME_INSET, heading_height + 25,
-               heading_colour, -1);
+               heading_colour, TEXT_BACKGROUND);
     const int rows_top = 2 * heading_height + 25;
     DrawTable(InternalHighScores, 0, half, rows_top);
     DrawTable(ExternalHighScores, half, SCREEN_W, rows_top);

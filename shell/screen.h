@@ -4,6 +4,11 @@
 
 #include <allegro.h>
 
+// Text is drawn as the library draws it by default: each glyph cell stands
+// on an opaque box of colour 0, black, so a message over the playfield reads
+// on a black band.
+constexpr int TEXT_BACKGROUND = 0;
+
 // The screen-sized memory bitmap every screen draws into.
 extern BITMAP *BackBuffer;
 

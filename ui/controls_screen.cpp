@@ -23,10 +23,12 @@ void ShowPage(const char *upper, const char *lower = nullptr) {
     const int height = text_height(f);
     ClearBuffer(BackBuffer);
     if (lower) {
-        textout_centre_ex(BackBuffer, f, upper, SCREEN_W / 2, middle - height, colour, -1);
-        textout_centre_ex(BackBuffer, f, lower, SCREEN_W / 2, middle + height, colour, -1);
+        textout_centre_ex(BackBuffer, f, upper, SCREEN_W / 2, middle - height, colour,
+                          TEXT_BACKGROUND);
+        textout_centre_ex(BackBuffer, f, lower, SCREEN_W / 2, middle + height, colour,
+                          TEXT_BACKGROUND);
     } else {
-        textout_centre_ex(BackBuffer, f, upper, SCREEN_W / 2, middle, colour, -1);
+        textout_centre_ex(BackBuffer, f, upper, SCREEN_W / 2, middle, colour, TEXT_BACKGROUND);
     }
     PresentBuffer();
 }

@@ -47,7 +47,8 @@ int DrawCredits(int top, int line_height) {
     char line[CREDIT_LINE_BUFFER];
     int lines = 0;
     while (ReadCreditLine(file.get(), line)) {
-        textout_centre_ex(BackBuffer, f, line, SCREEN_W / 2, top + lines * line_height, colour, -1);
+        textout_centre_ex(BackBuffer, f, line, SCREEN_W / 2, top + lines * line_height, colour,
+                          TEXT_BACKGROUND);
         ++lines;
     }
     return lines;

@@ -57,7 +57,7 @@ int HeadingColour() {
 // A centred heading or prompt; it appears with the next presented frame.
 void Heading(const char *text, int y) {
     textout_centre_ex(BackBuffer, GameFont(SECOND_FONT), text, SCREEN_W / 2, y, HeadingColour(),
-                      -1);
+                      TEXT_BACKGROUND);
 }
 
 template <int Count>
@@ -78,7 +78,7 @@ void WaitAtFoot(const char *prompt) {
 void ShowInstructions() {
     ClearBuffer(BackBuffer);
     textout_centre_ex(BackBuffer, GameFont(TITLE_FONT), "INSTRUCTIONS", SCREEN_W / 2, 10,
-                      makecol(255, 0, 0), -1);
+                      makecol(255, 0, 0), TEXT_BACKGROUND);
     Section("Navigating Menus", 70, NAVIGATING_MENUS, 110);
     Section("In-Game Help", 170, IN_GAME_HELP, 200);
     Section("HOW TO PLAY", 270, HOW_TO_PLAY, 310);

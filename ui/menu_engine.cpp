@@ -55,7 +55,7 @@ void DrawTitle(const Menu &menu, const MenuColours &colours) {
     FONT *title_font = Has(menu, MENU_TITLE_FONT) ? GameFont(TITLE_FONT) : menu.item_font;
     const Rgb &colour = Has(menu, MENU_RED_TITLE) ? colours.title : colours.item;
     textout_centre_ex(menu.bmp, title_font, menu.strings[0], menu.x + menu.widest / 2, menu.y,
-                      Packed(colour), -1);
+                      Packed(colour), TEXT_BACKGROUND);
 }
 
 void DrawItems(const Menu &menu, const MenuColours &colours, int selected) {
@@ -63,14 +63,14 @@ void DrawItems(const Menu &menu, const MenuColours &colours, int selected) {
     for (int i = menu.first; i < menu.count; ++i) {
         int top = menu.item_top + step * i;
         textout_ex(menu.bmp, menu.item_font, menu.strings[i], menu.x, top, Packed(colours.item),
-                   -1);
+                   TEXT_BACKGROUND);
         if (i != selected) {
             continue;
         }
         int passes = (Has(menu, MENU_HIGHLIGHT_ALT) ? 1 : 0) + (Has(menu, MENU_HIGHLIGHT) ? 1 : 0);
         for (int pass = 0; pass < passes; ++pass) {
             textout_ex(menu.bmp, menu.item_font, menu.strings[i], menu.x, top,
-                       Packed(colours.highlight), -1);
+                       Packed(colours.highlight), TEXT_BACKGROUND);
         }
     }
 }
@@ -85,7 +85,7 @@ void DrawFrame(const Menu &menu, const MenuColours &colours, int selected) {
         DrawItems(menu, colours, selected);
     }
     textout_centre_ex(menu.bmp, font, menu.help[selected - menu.first], SCREEN_W / 2,
-                      SCREEN_H - HELP_LINE_RISE, Packed(colours.help), -1);
+                      SCREEN_H - HELP_LINE_RISE, Packed(colours.help), TEXT_BACKGROUND);
 }
 
 // Copies a finished frame to the screen at the retrace.

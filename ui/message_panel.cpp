@@ -29,7 +29,7 @@ void FadeInMessage(BITMAP *bmp, FONT *f, int count, const char *const *lines, in
     for (;;) {
         const int shade = makecol(r, g, b);
         for (int i = 0; i < count; ++i) {
-            textout_ex(bmp, f, lines[i], x, y + i * pitch, shade, -1);
+            textout_ex(bmp, f, lines[i], x, y + i * pitch, shade, TEXT_BACKGROUND);
         }
         r = FadeToward(r, target_r);
         g = FadeToward(g, target_g);

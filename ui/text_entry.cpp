@@ -16,7 +16,7 @@ constexpr std::size_t TEXT_BUFFER = 100;
 // Blacks out the echo as wide as text, corners included, and draws text over it.
 void Echo(BITMAP *bmp, FONT *f, int x, int y, int colour, const char *wipe, const char *text) {
     rectfill(bmp, x, y, x + text_length(f, wipe), y + text_height(f), makecol(0, 0, 0));
-    textout_ex(bmp, f, text, x, y, colour, -1);
+    textout_ex(bmp, f, text, x, y, colour, TEXT_BACKGROUND);
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 #include "game/level_grid.h"
 #include "game/paddle.h"
 #include "game/play.h"
+#include "shell/game_data.h"
+#include "shell/screen.h"
 #include "game/playfield.h"
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
@@ -327,6 +329,37 @@ TEST_F(PlayTest, AFrameThatFindsTheBallLostDoesNotMoveThePaddle) {
     harness::SetFrameLimit(2);
     RunToEnd(Play);
     EXPECT_EQ(Paddle.X, 168 + 20);  // the frame after the message moved it, once
+}
+
+// A message stands on black boxes over whatever the frame showed: here the
+// bricks of an external level's last row, which reach down to y 233.
+TEST_F(PlayTest, MessagesStandOnBlackOverThePlayfield) {
+    Cells row;
+    for (int col = 0; col < LEVEL_COLUMNS; ++col) {
+        row.push_back({8, col});
+    }
+    WriteLevels(row, {});
+    StartGame(GAME_EXTERNAL, DIFFICULTY_EASY, 0);
+    Ball.Y = 470.0f;  // lost: the message comes over the first frame
+    DrawPlayfield(0, 3);
+    harness::TypeKeys("<space>");
+    harness::SetFrameLimit(2);
+    RunToEnd(Play);
+    FONT *f = GameFont(TEXT_FONT);
+    const char *text = "Uh Oh! You lost a ball!";
+    const int left = 320 - text_length(f, text) / 2, top = 240 - text_height(f) / 2;
+    const harness::Frame &before = harness::Frames()[0], &message = harness::Frames()[1];
+    int covered = 0;
+    for (int x = left; x < left + text_length(f, text); ++x) {
+        for (int y = top; y < 234; ++y) {
+            if (before.At(x, y) != 0 && message.At(x, y) != makecol(255, 0, 0)) {
+                EXPECT_EQ(message.At(x, y), 0) << x << "," << y;
+                ++covered;
+            }
+        }
+    }
+    EXPECT_GT(covered, 100);
+    EXPECT_NE(message.At(left - 1, 220), 0);  // the brick beside the text stays
 }
 
 TEST_F(PlayTest, TheStatusLineHoldsAnyNameAndNumbers) {
