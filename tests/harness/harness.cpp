@@ -4,6 +4,7 @@
 #include "tests/harness/harness.h"
 
 #include <allegro/internal/aintern.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -371,20 +372,52 @@ void TempDirTest::TearDown() {
     std::filesystem::remove_all(directory_);
 }
 
-void TempDirTest::WriteFile(const std::string &name, const std::string &bytes) {
-    std::ofstream out(name, std::ios::binary);
-    out << bytes;
+void WriteFile(const std::string &name, const std::string &bytes) {
+    std::ofstream(name, std::ios::binary) << bytes;
 }
 
-std::string TempDirTest::ReadFile(const std::string &name) {
+std::string ReadFile(const std::string &name) {
     std::ifstream in(name, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool TempDirTest::FileExists(const std::string &name) {
+bool FileExists(const std::string &name) {
     return std::filesystem::exists(name);
+}
+
+std::string Contents(const std::string &path) {
+    struct stat status;
+    if (lstat(path.c_str(), &status) != 0) {
+        return "(missing)";
+    }
+    return S_ISDIR(status.st_mode)    ? "(directory)"
+           : S_ISFIFO(status.st_mode) ? "(fifo)"
+           : S_ISLNK(status.st_mode)  ? "(link)"
+                                      : ReadFile(path);
+}
+
+void LayOut(const std::vector<std::string> &entries) {
+    for (const auto &entry : std::filesystem::directory_iterator(".")) {
+        if (entry.path().filename() != "tr_data2.dat") {
+            std::filesystem::remove_all(entry.path());
+        }
+    }
+    for (const std::string &entry : entries) {
+        const size_t equals = entry.find('='), arrow = entry.find("->");
+        if (equals != std::string::npos && (arrow == std::string::npos || equals < arrow)) {
+            const std::filesystem::path name = entry.substr(0, equals);
+            if (name.has_parent_path()) {
+                std::filesystem::create_directories(name.parent_path());
+            }
+            WriteFile(name, entry.substr(equals + 1));
+        } else if (arrow != std::string::npos) {
+            symlink(entry.substr(arrow + 2).c_str(), entry.substr(0, arrow).c_str());
+        } else if (entry.back() == '/') {
+            mkdir(entry.c_str(), 0755);
+        } else if (entry.back() == '|') {
+            mkfifo(entry.substr(0, entry.size() - 1).c_str(), 0666);
+        }
+    }
 }
 
 void GameTest::SetUp() {

@@ -92,16 +92,33 @@ uint64_t Hash(const void *bytes, size_t size, uint64_t seed = 0);
 // Bytes as hexadecimal, for files in golden transcripts.
 std::string Hex(const std::string &bytes);
 
+// Makes a file of the working directory with these bytes.
+void WriteFile(const std::string &name, const std::string &bytes);
+
+// Reads a whole file of the working directory; empty when missing.
+std::string ReadFile(const std::string &name);
+
+bool FileExists(const std::string &name);
+
+// What stands at a path: a file's bytes, else "(missing)", "(directory)",
+// "(fifo)" or "(link)".
+std::string Contents(const std::string &path);
+
+// Empties the working directory (but for the data file), then lays out
+// "name=bytes" files, "name/" directories, "name|" FIFOs and "name->target"
+// links.
+void LayOut(const std::vector<std::string> &entries);
+
 // A test in a fresh, empty working directory of its own.
 class TempDirTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Makes a file in the working directory with these bytes.
-    static void WriteFile(const std::string &name, const std::string &bytes);
-    // Reads a whole file of the working directory; empty when missing.
-    static std::string ReadFile(const std::string &name);
-    static bool FileExists(const std::string &name);
+    static void WriteFile(const std::string &name, const std::string &bytes) {
+        harness::WriteFile(name, bytes);
+    }
+    static std::string ReadFile(const std::string &name) { return harness::ReadFile(name); }
+    static bool FileExists(const std::string &name) { return harness::FileExists(name); }
 
 private:
     std::string directory_;

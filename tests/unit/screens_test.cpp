@@ -51,14 +51,14 @@ protected:
                       GameSettings.PlayerName, GameSettings.Difficulty, GameSettings.Score,
                       GameSettings.GameType, GameSettings.StartLevel, first.Used, first.Value,
                       first.X, first.Y, first.Width, first.Height);
-        return harness::ScreenTranscript() + text + "credits.txt: " + ReadFile("credits.txt") +
-               "\n";
+        return harness::ScreenTranscript() + text +
+               "credits.txt: " + harness::Contents("credits.txt") + "\n";
     }
 };
 
 struct Screen {
     const char *name;
-    std::vector<std::pair<const char *, std::string>> files;  // made before the screen starts
+    std::vector<std::string> files;  // laid out before the screen starts
     std::function<void()> run;
     const char *keys;
     int space_held_from;  // -1 for never
@@ -75,7 +75,7 @@ const std::vector<Screen> SCREENS = {
      "<down><up><up><down><shift><down>x<esc><down><down><down><enter><esc><up><enter>",
      -1},
     {"high_scores_then_instructions",
-     {{"IntHiScores.dat", HighScore("A NAME SO LONG IT RUNS ON INTO", -7) + HighScore("BEA", 90)}},
+     {"IntHiScores.dat=" + HighScore("A NAME SO LONG IT RUNS ON INTO", -7) + HighScore("BEA", 90)},
      MainMenu,
      "<down><down><down><down><enter><esc><down><down><enter>ab",
      -1},
@@ -91,12 +91,8 @@ const std::vector<Screen> SCREENS = {
      "<down><down><down><down><down><down><down><enter>",
      -1},
     {"credits_placeholder", {}, MainMenu, "<down><down><down><enter><down><enter>", -1},
-    {"credits_of_a_file",
-     {{"credits.txt", "One\r\n\n" + LONG_LINE + "\nLast"}},
-     ShowCredits,
-     "",
-     -1},
-    {"credits_left_with_space", {{"credits.txt", "One\n"}}, ShowCredits, "", 0},
+    {"credits_of_a_file", {"credits.txt=One\r\n\n" + LONG_LINE + "\nLast"}, ShowCredits, "", -1},
+    {"credits_left_with_space", {"credits.txt=One\n"}, ShowCredits, "", 0},
     {"new_game_dialog",
      {},
      NewGameDialog,
@@ -104,30 +100,31 @@ const std::vector<Screen> SCREENS = {
      "<esc><enter>5xh<esc>me",
      -1},
     {"load_game_found",
-     {{"plyrsettings.dat", SavedGame("BOB", 1, 70, 0, 2) + SavedGame("ann", 2, 150, 0, 3)}},
+     {"plyrsettings.dat=" + SavedGame("BOB", 1, 70, 0, 2) + SavedGame("ann", 2, 150, 0, 3)},
      LoadGame,
      "ann<enter>",
      -1},
     {"load_game_not_found",
-     {{"plyrsettings.dat", SavedGame("BOB", 1, 70, 0, 2)}},
+     {"plyrsettings.dat=" + SavedGame("BOB", 1, 70, 0, 2)},
      LoadGame,
      "zed<enter><space>",
      -1},
     {"load_game_without_saved_games", {}, LoadGame, "<space>", -1},
     {"external_level_in_any_case",
-     {{"Mixed.trl", "5 0\n-3"}, {"MIXEDX.trl", "1"}, {"mixed.TRL", "7"}},
+     {"Mixed.trl=5 0\n-3", "MIXEDX.trl=1", "mixed.TRL=7"},
      LoadExternalLevel,
      "mixed<enter>",
      -1},
     {"external_level_missing", {}, LoadExternalLevel, "nope<enter><space>", -1},
+    {"external_level_a_fifo", {"PIPE.trl|"}, LoadExternalLevel, "pipe<enter><space>", -1},
+    {"external_level_a_directory", {"DIRS.trl/"}, LoadExternalLevel, "dirs<enter><space>", -1},
+    {"credits_that_cannot_be_read", {"credits.txt|"}, ShowCredits, "", -1},
 };
 
 TEST_F(ScreensTest, EveryScreenShowsWhatItsTranscriptSays) {
     for (const Screen &screen : SCREENS) {
         SCOPED_TRACE(screen.name);
-        for (const auto &[name, bytes] : screen.files) {
-            WriteFile(name, bytes);
-        }
+        harness::LayOut(screen.files);
         LoadHighScores();
         harness::Reset();
         harness::TypeKeys(screen.keys);
@@ -141,10 +138,6 @@ TEST_F(ScreensTest, EveryScreenShowsWhatItsTranscriptSays) {
         }
         EXPECT_EQ(harness::KeysLeft(), 0);
         EXPECT_TRUE(harness::MatchesGolden(std::string("screen_") + screen.name, State()));
-        for (const auto &[name, bytes] : screen.files) {
-            std::remove(name);
-        }
-        std::remove("credits.txt");
         SetDefaultControls();
         GameSettings = {};
         std::memset(Level, 0, sizeof Level);
