@@ -90,9 +90,12 @@ TEST_F(StartupTest, AMissingIntroIsReportedAndTheDisplayComesBack) {
     EXPECT_EQ(PlayIntro(), 1);
     ASSERT_EQ(harness::Messages().size(), 1u);
     EXPECT_EQ(harness::Messages()[0], "Error playing FLI file\n");
+    EXPECT_EQ(gfx_driver, nullptr);  // switched to text for the message
     RestoreGraphicsMode();
     ASSERT_NE(gfx_driver, nullptr);
     EXPECT_EQ(SCREEN_W, 640);
+    harness::FailDisplays(true, true);
+    EXPECT_EXIT(RestoreGraphicsMode(), testing::ExitedWithCode(1), "Unable to set graphics mode!");
 }
 
 TEST_F(StartupTest, EveryEndClosesTheLogAndWritesTheTables) {

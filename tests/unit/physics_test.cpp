@@ -1,0 +1,157 @@
+// One frame of the rules, case by case with exact values: the difficulty
+// table and start positions, the paddle under the mouse and the keys, and
+// the ball's collisions with the paddle, the bricks and the walls.
+
+#include <allegro.h>
+#include <allegro/internal/aintern.h>
+
+#include <cstring>
+
+#include "game/ball.h"
+#include "game/game_state.h"
+#include "game/level_grid.h"
+#include "game/paddle.h"
+#include "tests/harness/harness.h"
+
+namespace {
+
+class PhysicsTest : public harness::GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        SetDefaultControls();
+        GameSettings = {};
+        std::memset(Level, 0, sizeof Level);
+    }
+};
+
+TEST_F(PhysicsTest, EachDifficultySetsUpTheGame) {
+    struct Case {
+        int32_t difficulty;
+        float speed, boost;
+        int32_t radius, paddle_x, paddle_width;
+        float step;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {DIFFICULTY_EASY, 1.5f, 0.2f, 10, 168, 300, 20},
+        {DIFFICULTY_MEDIUM, 2.5f, 0.4f, 10, 218, 200, 10},
+        {DIFFICULTY_MEDIUM, 2.5f, 0.4f, 10, 218, 200, 10},  // the player's step, halved once
+        {DIFFICULTY_HARD, 4.5f, 0.6f, 5, 281, 75, 5},
+        {7, 4.5f, 0.6f, 5, 281, 75, 5},  // no such difficulty: all as it was
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        GameSettings = {"ANN", c.difficulty, 70, 9, 3};  // a type with no levels to load
+        InitVars();
+        EXPECT_EQ(Ball.Speed, c.speed);
+        EXPECT_EQ(Ball.BounceBoost, c.boost);
+        EXPECT_EQ(Ball.Radius, c.radius);
+        EXPECT_EQ(Paddle.X, c.paddle_x);
+        EXPECT_EQ(Paddle.Width, c.paddle_width);
+        EXPECT_EQ(Controls.KeyStep, c.step);
+        EXPECT_TRUE(Ball.X == 318 && Ball.Y == 214 && Ball.DX == 1 && Ball.DY == 1.5f);
+        EXPECT_TRUE(Paddle.Y == 378 && Paddle.Height == 25 && GameSettings.Score == 70);
+    }
+}
+
+TEST_F(PhysicsTest, ThePaddleFollowsTheMouseOrTheKeysBetweenTheWalls) {
+    struct Case {
+        bool mouse, keys;
+        float sensitivity, step;
+        int32_t left_key, x, width, mickeys;
+        int held[2];
+        int32_t expected;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {true, false, 100, 20, KEY_LEFT, 168, 300, 7, {}, 175},
+        {true, false, 250, 20, KEY_LEFT, 168, 300, 3, {}, 175},
+        {true, false, 50, 20, KEY_LEFT, 168, 300, 1, {}, 168},     // +0.5 truncates to nothing
+        {true, false, 50, 20, KEY_LEFT, 168, 300, -1, {}, 167},    // 167.5 truncates to 167
+        {true, false, -100, 20, KEY_LEFT, 168, 300, 4, {}, 164},
+        {true, true, 100, 20, KEY_LEFT, 168, 300, 9, {KEY_LEFT}, 148},  // a held key wins
+        {false, true, 100, 20, KEY_A, 168, 300, 0, {KEY_A, KEY_RIGHT}, 188},  // both: right
+        {false, true, 100, 20, KEY_A, 10, 300, 0, {KEY_A}, 3},
+        {false, true, 100, 20, KEY_A, 330, 300, 0, {KEY_RIGHT}, 337},
+        {false, true, 100, 20, KEY_A, 600, 75, 0, {KEY_RIGHT}, 562},
+        {false, true, 100, -3, KEY_A, 100, 75, 0, {KEY_A}, 103},
+        {false, true, 100, 20, KEY_A, 2, 300, 0, {KEY_RIGHT}, 3},    // at a wall: no input
+        {false, false, 100, 20, KEY_A, 100, 300, 5, {KEY_A}, 100},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        Controls.UseMouse = c.mouse;
+        Controls.UseKeyboard = c.keys;
+        Controls.MouseSensitivity = c.sensitivity;
+        Controls.KeyStep = c.step;
+        Controls.LeftKey = c.left_key;
+        Paddle = {c.x, 378, c.width, 25};
+        harness::MoveMouse(0, c.mickeys, 0);
+        vsync();  // the retrace hands the mouse movement out
+        for (int scancode : c.held) {
+            if (scancode) {
+                _handle_key_press(0, scancode);
+            }
+        }
+        MovePaddle();
+        EXPECT_EQ(Paddle.X, c.expected) << c.x << " " << c.mickeys << " " << c.step;
+        harness::Reset();  // lets the keys go and forgets unread movement
+    }
+}
+
+TEST_F(PhysicsTest, EachCollisionMovesTheBallAndScoresExactly) {
+    struct Case {
+        const char *what;
+        float x, y, dx, dy;
+        int collided;
+        float after_x, after_y, after_dx, after_dy;
+        int score, bricks_left;
+    };
+    // The Easy paddle spans x 168 to 468 with its top at 378; the ball's
+    // radius is 10 and its speed 1.5. Bricks stand at (2, 6) and (3, 5). A
+    // paddle bounce leaves at (1 - off-centre / width) x 90 degrees, its
+    // direction's length the reciprocal of the old one's: the values below
+    // were worked out apart from the game, in double precision rounded to
+    // float as the game stores them.
+    // clang-format off
+    const Case cases[] = {
+        {"nothing met", 100, 300, 1, 1.5f, 0, 101.5f, 302.25f, 1, 1.5f, 0, 2},
+        {"the paddle's middle", 318, 370, 1, 1.5f, 1, 318, 0x1.712afep+8f, 0x1.3946fcp-55f, -0x1.1c01aap-1f, 10, 2},
+        {"one pixel left of it", 317, 370, 1, 1.5f, 1, 0x1.3cfee2p+8f, 0x1.712bp+8f, -0x1.7caf2ap-9f, -0x1.1c00aap-1f, 10, 2},
+        {"the paddle's left end", 168, 370, 1, 1.5f, 1, 0x1.4ed2c4p+7f, 0x1.716962p+8f, -0x1.91a556p-2f, -0x1.91a556p-2f, 10, 2},
+        {"its right end, fast", 468, 370, -2, 1, 1, 0x1.d4796ep+8f, 0x1.718692p+8f, 0x1.43d136p-2f, -0x1.43d136p-2f, 10, 2},
+        {"sunk deep, slow", 400, 420, 0.25f, 0.5f, 1, 0x1.911df4p+8f, 0x1.a18f6ep+8f, 0x1.7d44d4p-1f, -0x1.a061b6p+0f, 10, 2},
+        {"beyond the right end", 469, 420, 0, 1, 0, 469, 421.5f, 0, 1, 0, 2},
+        {"the top edge only just", 300, 368, 0, 1, 1, 0x1.2bdbdcp+8f, 0x1.6e81b4p+8f, -0x1.8177b8p-4f, -0x1.fdba4cp-1f, 10, 2},
+        {"two bricks: the upper first", 380, 71, 1, 1.5f, 1, 380, 71, 1, 1.5f, 50, 1},
+        {"a corner on a brick's right edge", 451, 50, -1, 1.5f, 1, 451, 50, -1, 1.5f, 50, 1},
+        {"just past it", 452, 50, -1, 1.5f, 0, 450.5f, 52.25f, -1, 1.5f, 0, 2},
+        {"the left wall", 12, 300, -1.5f, 1, 1, 0x1.d1999ap+3f, 301.5f, 0x1.b33334p+0f, 1, 5, 2},
+        {"the right wall", 628, 300, 1, 1, 1, 0x1.39199ap+9f, 301.5f, -0x1.333334p+0f, 1, 5, 2},
+        {"the top wall", 300, 11, 1, -1.5f, 1, 301.5f, 0x1.91999ap+3f, 1, 0x1.b33334p+0f, 5, 2},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        GameSettings = {"ANN", DIFFICULTY_EASY, 0, 9, 0};
+        InitVars();
+        for (const auto &[row, col] : {std::pair{2, 6}, std::pair{3, 5}}) {
+            Level[0][row][col] = {1, 0, 1, col * 63 + 4, row * 23 + 3, 59, 21};
+        }
+        Ball.X = c.x, Ball.Y = c.y, Ball.DX = c.dx, Ball.DY = c.dy;
+        const int collided = CollisionDetection(0);
+        if (!collided) {
+            MoveBall();
+        }
+        EXPECT_EQ(collided, c.collided);
+        EXPECT_EQ(GameSettings.Score, c.score);
+        EXPECT_EQ(Level[0][2][6].Used + Level[0][3][5].Used, c.bricks_left);
+        EXPECT_EQ(Ball.X, c.after_x);
+        EXPECT_EQ(Ball.Y, c.after_y);
+        EXPECT_EQ(Ball.DX, c.after_dx);
+        EXPECT_EQ(Ball.DY, c.after_dy);
+    }
+}
+
+}  // namespace
