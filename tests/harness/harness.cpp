@@ -68,9 +68,11 @@ void ReleaseTapped() {
     state.tapped.clear();
 }
 
-// A hash of the screen's pixels. Thousands of frames are hashed in a run, so
-// this loop is spared the sanitizers' checks.
-__attribute__((no_sanitize("address", "undefined"))) uint64_t HashScreen() {
+}  // namespace
+
+// Thousands of frames are hashed in a run, so this loop is spared the
+// sanitizers' checks.
+__attribute__((no_sanitize("address", "undefined"))) uint64_t ScreenHash() {
     uint64_t lanes[4] = {1, 2, 3, 4};  // four at a time, so the multiplies overlap
     for (int y = 0; y < screen->h; ++y) {
         const auto *row = reinterpret_cast<const uint64_t *>(screen->line[y]);
@@ -83,6 +85,8 @@ __attribute__((no_sanitize("address", "undefined"))) uint64_t HashScreen() {
     }
     return Hash(lanes, sizeof lanes);
 }
+
+namespace {
 
 // The screen's pixels, row by row.
 std::vector<uint16_t> ScreenPixels() {
@@ -102,7 +106,7 @@ void CaptureScreen() {
     }
     state.frame_on_screen = false;
     Frame &frame = state.frames.back();
-    frame.hash = HashScreen();
+    frame.hash = ScreenHash();
     if (state.frames.size() <= KEPT_FRAMES) {
         frame.pixels = ScreenPixels();
     }

@@ -86,6 +86,9 @@ std::string RunDirectory();
 // line that differs. TILERIOT_UPDATE_GOLDEN=1 rewrites the file instead.
 ::testing::AssertionResult MatchesGolden(const std::string &name, const std::string &text);
 
+// A hash of the screen's pixels as they stand.
+uint64_t ScreenHash();
+
 // A 64-bit hash of some bytes, for digests in golden files.
 uint64_t Hash(const void *bytes, size_t size, uint64_t seed = 0);
 

@@ -1,51 +1,41 @@
-// The bytes of the game's record files, built by hand to check the files
-// the game writes: 32-bit little-endian integers after 32-byte names.
+// The bytes of the game's record files, built by hand to check the files the
+// game writes: 32-byte zero-terminated names, 32-bit little-endian integers.
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string>
+#include <vector>
 
 #include "game/game_state.h"
 
 namespace record_bytes {
 
-inline std::string Int(int32_t value) {
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) {
-        bytes[i] = static_cast<char>(static_cast<uint32_t>(value) >> (8 * i));
+// A 32-byte name, then the integers.
+inline std::string Record(const std::string &name, const std::vector<int32_t> &values) {
+    std::string bytes = name;
+    bytes.resize(32, '\0');
+    for (const int32_t value : values) {
+        for (int i = 0; i < 4; ++i) {
+            bytes += static_cast<char>(static_cast<uint32_t>(value) >> (8 * i));
+        }
     }
     return bytes;
 }
 
-// A 32-byte name field; filler stands for whatever a writer left after the zero.
-inline std::string Name(const std::string &name, char filler = '\0') {
-    std::string bytes = name;
-    bytes += '\0';
-    bytes.resize(32, filler);
-    return bytes;
-}
-
-// A 36-byte high-score row.
 inline std::string HighScore(const std::string &name, int32_t score) {
-    return Name(name) + Int(score);
+    return Record(name, {score});
 }
 
-// A 48-byte saved game.
 inline std::string SavedGame(const std::string &name, int32_t difficulty, int32_t score,
-                             int32_t type, int32_t level, char filler = '\0') {
-    return Name(name, filler) + Int(difficulty) + Int(score) + Int(type) + Int(level);
+                             int32_t type, int32_t level) {
+    return Record(name, {difficulty, score, type, level});
 }
 
 // The current game's settings for an internal game.
 inline GameSettingsRecord Settings(const char *name, int32_t difficulty, int32_t score,
                                    int32_t level) {
-    GameSettingsRecord record = {};
-    std::strncpy(record.PlayerName, name, sizeof record.PlayerName - 1);
-    record.Difficulty = difficulty;
-    record.Score = score;
-    record.GameType = GAME_INTERNAL;
-    record.StartLevel = level;
+    GameSettingsRecord record = {"", difficulty, score, GAME_INTERNAL, level};
+    std::snprintf(record.PlayerName, sizeof record.PlayerName, "%s", name);
     return record;
 }
 

@@ -146,7 +146,10 @@ TEST_F(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
          {TableBytes("OLD", 7), TableBytes("OLD", 8)},
          {TableBytes("NEW", 70), TableBytes("NEW", 70)},
          StoreNewTables},
-        {{SAVED}, {bob + ann + bob + tail}, {bob + Saved("ANN", 99) + bob + tail}, StoreAnn},
+        {{SAVED},
+         {bob + ann + Saved("ANN", 6) + tail},
+         {bob + Saved("ANN", 99) + Saved("ANN", 6) + tail},
+         StoreAnn},
         {{SAVED}, {bob + tail}, {bob + Saved("ANN", 99)}, StoreAnn},
         {{SAVED}, {"(missing)"}, {Saved("ANN", 99)}, StoreAnn},
     };
