@@ -25,6 +25,16 @@
 namespace harness {
 namespace {
 
+// The game ends the process only through ExitGame. Outside a death test that
+// is a fault of the game, which must not pass for a test run that ended well.
+const int exit_guard = std::atexit([] {
+    if (::testing::UnitTest::GetInstance()->current_test_info() &&
+        !::testing::internal::InDeathTestChild()) {
+        std::fprintf(stderr, "FAIL: the game ended the test process\n");
+        std::_Exit(1);
+    }
+});
+
 // Frames beyond this many keep only their hash, but for the last one.
 constexpr size_t KEPT_FRAMES = 64;
 

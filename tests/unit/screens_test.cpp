@@ -197,6 +197,9 @@ TEST_F(ScreensTest, FadesEndExactlyOnTheirColours) {
         chosen, GameFont(TEXT_FONT), "Only", 100,
         5 + text_height(GameFont(TITLE_FONT)) + text_height(GameFont(TEXT_FONT)) + 20,
         makecol(3, 254, 133)));
+    // Without a title every entry is an item, and Down wraps from the last.
+    harness::TypeKeys("<down><down><down><enter>");
+    EXPECT_EQ(RunMenu(0x0B, BackBuffer, font, 1, 2, 0, 0, 0, 2, texts, texts), 1);
 }
 
 }  // namespace
