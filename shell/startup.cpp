@@ -4,6 +4,7 @@
 #include "shell/startup.h"
 
 #include <allegro.h>
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 
@@ -36,7 +37,13 @@ bool SetGraphicsMode() {
 }
 
 void InitSystem() {
-    allegro_init();
+    // Without a system (no X display, say) the input devices would crash.
+    if (allegro_init() != 0) {
+        char text[ALLEGRO_ERROR_SIZE + 64];
+        std::snprintf(text, sizeof text, "Unable to start the game library%s%s",
+                      allegro_error[0] ? ": " : "!", allegro_error);
+        FailStartup(text);
+    }
     install_keyboard();
     install_timer();
     install_mouse();

@@ -5,7 +5,7 @@
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
 
-#include "tests/harness/script.h"
+#include "tests/harness/harness.h"
 
 namespace {
 

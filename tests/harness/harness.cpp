@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +21,6 @@
 #include "shell/game_data.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
-#include "tests/harness/script.h"
 
 namespace harness {
 namespace {
@@ -213,9 +213,11 @@ void TypeKeys(const std::string &script) {
     int modifier = 0;
     for (size_t i = 0; i < script.size(); ++i) {
         int scancode;
+        int times = 1;  // <name*N> taps it N times
         if (script[i] == '<') {
-            const size_t end = script.find('>', i);
-            scancode = named.at(script.substr(i + 1, end - i - 1));
+            const size_t end = script.find('>', i), star = script.find('*', i);
+            scancode = named.at(script.substr(i + 1, std::min(end, star) - i - 1));
+            times = star < end ? std::stoi(script.substr(star + 1)) : 1;
             i = end;
         } else if (std::isdigit(static_cast<unsigned char>(script[i]))) {
             scancode = KEY_0 + (script[i] - '0');
@@ -226,7 +228,9 @@ void TypeKeys(const std::string &script) {
             modifier = scancode;
             continue;
         }
-        TapKey(scancode, modifier);
+        while (times-- > 0) {
+            TapKey(scancode, modifier);
+        }
         modifier = 0;
     }
 }
@@ -345,15 +349,6 @@ std::string Hex(const std::string &bytes) {
            << "\" (TILERIOT_UPDATE_GOLDEN=1 rewrites the file)";
 }
 
-bool Frame::IsBlack() const {
-    for (uint16_t pixel : pixels) {
-        if (pixel != 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool ShowsText(const Frame &frame, FONT *f, const char *text, int x, int y, int colour,
                bool centred) {
     const int width = text_length(f, text);
@@ -393,10 +388,6 @@ void WriteFile(const std::string &name, const std::string &bytes) {
 std::string ReadFile(const std::string &name) {
     std::ifstream in(name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-bool FileExists(const std::string &name) {
-    return std::filesystem::exists(name);
 }
 
 std::string Contents(const std::string &path) {

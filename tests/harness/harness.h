@@ -15,12 +15,11 @@
 namespace harness {
 
 // One presented frame: the screen as the player saw it until the next
-// retrace or key wait.
+// retrace or key wait. The pixels are kept for the first frames and the last.
 struct Frame {
-    uint64_t hash = 0;             // of every pixel
-    std::vector<uint16_t> pixels;  // 16-bit colours, row by row; kept for the first and last frames
+    uint64_t hash = 0;
+    std::vector<uint16_t> pixels;  // 16-bit colours, row by row
     uint16_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * SCREEN_W + x]; }
-    bool IsBlack() const;
 };
 
 // True when the frame shows exactly this text in this colour at (x, y): every
@@ -42,7 +41,8 @@ void Reset();
 void TapKey(int scancode, int modifier = 0);
 
 // Taps each key of a script: letters and digits as themselves, and
-// <up> <down> <enter> <esc> <bksp> <space> <shift>X for the others.
+// <up> <down> <enter> <esc> <bksp> <space> <shift>X for the others, and
+// <down*3> for three taps.
 void TypeKeys(const std::string &script);
 
 // A key pressed and let go again before the game looks at which keys are down.
@@ -101,8 +101,6 @@ void WriteFile(const std::string &name, const std::string &bytes);
 // Reads a whole file of the working directory; empty when missing.
 std::string ReadFile(const std::string &name);
 
-bool FileExists(const std::string &name);
-
 // What stands at a path: a file's bytes, else "(missing)", "(directory)",
 // "(fifo)" or "(link)".
 std::string Contents(const std::string &path);
@@ -121,7 +119,6 @@ protected:
         harness::WriteFile(name, bytes);
     }
     static std::string ReadFile(const std::string &name) { return harness::ReadFile(name); }
-    static bool FileExists(const std::string &name) { return harness::FileExists(name); }
 
 private:
     std::string directory_;
@@ -135,5 +132,14 @@ protected:
     void SetUp() override;
     void TearDown() override;
 };
+
+// What the test drivers ask of the harness: the moments at which the script
+// acts (a retrace, a rest) and what the game shows or hands over.
+void OnRetrace();
+void OnRest();
+bool DisplayFails(bool windowed);
+void TakeMickeys(int *x, int *y);
+void OnMessage(const char *text);
+void OnCloseButtonCallback(void (*proc)());
 
 }  // namespace harness

@@ -113,7 +113,7 @@ TEST_F(LevelFileTest, AMissingLevelFileEndsTheGameNamingIt) {
     }
     EXPECT_EXIT(LoadInternalLevels(), testing::ExitedWithCode(1),
                 "MESSAGE: Unable to open Internal level file \"IntLvl04.trl\" for reading!");
-    EXPECT_FALSE(FileExists("ldlvldbg.txt"));
+    EXPECT_EQ(harness::Contents("ldlvldbg.txt"), "(missing)");
 }
 
 }  // namespace

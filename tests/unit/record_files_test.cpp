@@ -141,18 +141,16 @@ TEST_F(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
         std::vector<std::string> files, before, after;
         bool (*store)();
     };
+    // clang-format off
     const Case cases[] = {
-        {{INTERNAL, EXTERNAL},
-         {TableBytes("OLD", 7), TableBytes("OLD", 8)},
-         {TableBytes("NEW", 70), TableBytes("NEW", 70)},
-         StoreNewTables},
-        {{SAVED},
-         {bob + ann + Saved("ANN", 6) + tail},
-         {bob + Saved("ANN", 99) + Saved("ANN", 6) + tail},
-         StoreAnn},
-        {{SAVED}, {bob + tail}, {bob + Saved("ANN", 99)}, StoreAnn},
+        {{INTERNAL, EXTERNAL}, {TableBytes("OLD", 7), TableBytes("OLD", 8)},
+         {TableBytes("NEW", 70), TableBytes("NEW", 70)}, StoreNewTables},
+        {{SAVED}, {bob + ann + Saved("ANN", 6) + tail}, {bob + Saved("ANN", 99) + Saved("ANN", 6) + tail},
+         StoreAnn},  // the first name that matches in any case, in place
+        {{SAVED}, {bob + tail}, {bob + Saved("ANN", 99)}, StoreAnn},  // after the last whole record
         {{SAVED}, {"(missing)"}, {Saved("ANN", 99)}, StoreAnn},
     };
+    // clang-format on
     int injected = 0;
     for (const Case &c : cases) {
         for (int call = 0; call < CALL_KINDS; ++call) {
@@ -197,35 +195,23 @@ TEST_F(RecordFilesTest, FaultsInTheWayOfAStore) {
         bool stored;
         std::vector<std::pair<std::string, std::string>> after;  // paths and what stands there
     };
+    // clang-format off
     const Case cases[] = {
         {{"plyrsettings.dat/"}, StoreAnn, false, {{SAVED, "(directory)"}}},
         {{"plyrsettings.dat|"}, StoreAnn, false, {{SAVED, "(fifo)"}}},
-        {{SAVED + ("=" + bob + bob)},
-         [] { return WithDiskFullAt(100, StoreAnn); },
-         false,
-         {{SAVED, bob + bob}}},
+        {{SAVED + ("=" + bob + bob)}, [] { return WithDiskFullAt(100, StoreAnn); }, false, {{SAVED, bob + bob}}},
         {{INTERNAL + ("=" + old_table), EXTERNAL + ("=" + old_table)},
-         [] { return WithDiskFullAt(300, StoreNewTables); },
-         false,
-         {{INTERNAL, old_table}, {EXTERNAL, old_table}}},
-        {{"there/games.dat=" + bob, "plyrsettings.dat->there/games.dat"},
-         StoreAnn,
-         true,
+         [] { return WithDiskFullAt(300, StoreNewTables); }, false, {{INTERNAL, old_table}, {EXTERNAL, old_table}}},
+        {{"there/games.dat=" + bob, "plyrsettings.dat->there/games.dat"}, StoreAnn, true,
          {{SAVED, "(link)"}, {"there/games.dat", bob + ann}}},
-        {{"there/", "there/link.dat->../there/games.dat", "plyrsettings.dat->there/link.dat"},
-         StoreAnn,
-         true,
-         {{SAVED, "(link)"}, {"there/games.dat", ann}}},
-        {{"there/int.dat=" + old_table, "IntHiScores.dat->there/int.dat",
-          "ExtHiScores.dat->" + absolute},
-         StoreNewTables,
-         true,
-         {{INTERNAL, "(link)"}, {"there/int.dat", new_table}, {absolute, new_table}}},
-        {{"victim=" + bob, "plyrsettings.dat.tmp->victim", "plyrsettings.dat.1-0.tmp=half"},
-         StoreAnn,
-         true,
-         {{SAVED, ann}, {"victim", bob}, {"plyrsettings.dat.1-0.tmp", "half"}}},
+        {{"there/", "there/link.dat->../there/games.dat", "plyrsettings.dat->there/link.dat"}, StoreAnn, true,
+         {{SAVED, "(link)"}, {"there/games.dat", ann}}},  // links to a file not yet made
+        {{"there/int.dat=" + old_table, "IntHiScores.dat->there/int.dat", "ExtHiScores.dat->" + absolute},
+         StoreNewTables, true, {{INTERNAL, "(link)"}, {"there/int.dat", new_table}, {absolute, new_table}}},
+        {{"victim=" + bob, "plyrsettings.dat.tmp->victim", "plyrsettings.dat.1-0.tmp=half"}, StoreAnn, true,
+         {{SAVED, ann}, {"victim", bob}, {"plyrsettings.dat.1-0.tmp", "half"}}},  // a crashed run's
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.layout[0]);
         LayOut(c.layout);
@@ -313,7 +299,7 @@ TEST_F(RecordFilesTest, AFileThatCannotBeReadOrWrittenIsNeverReplaced) {
         {{INTERNAL + ("=" + old_table)},
          0444,
          0444,
-         7,
+         7,  // clang-format: keep
          "Unable to find IntHiScores.dat or ExtHiScores.dat to save to!"},
     };
     for (const Case &c : cases) {

@@ -66,60 +66,36 @@ struct Screen {
 
 const std::string LONG_LINE(120, 'L');
 
+// clang-format off
 const std::vector<Screen> SCREENS = {
     // Up and Down wrap; modified and other keys do nothing; Esc shows the
     // menu afresh; Options, Esc there, and Return to Main Menu.
-    {"main_and_options_menus",
-     {},
-     MainMenu,
-     "<down><up><up><down><shift><down>x<esc><down><down><down><enter><esc><up><enter>",
-     -1},
+    {"main_and_options_menus", {}, MainMenu,
+     "<down><up><up><down><shift><down>x<esc><down*3><enter><esc><up><enter>", -1},
     {"high_scores_then_instructions",
      {"IntHiScores.dat=" + HighScore("A NAME SO LONG IT RUNS ON INTO", -7) + HighScore("BEA", 90)},
-     MainMenu,
-     "<down><down><down><down><enter><esc><down><down><enter>ab",
-     -1},
-    {"controls_by_keys_then_mouse",
-     {},
-     MainMenu,
-     "<down><down><down><enter><enter><esc>kad<enter><enter>m<up><up><up>x<down><enter><up><enter>",
-     -1},
-    {"controls_by_keys",
-     {},
-     ConfigureControls,
-     "kad<down><down><down><down><down><down><down><down><down><down><down><down><down><down>"
-     "<down><down><down><down><down><down><down><enter>",
-     -1},
-    {"credits_placeholder", {}, MainMenu, "<down><down><down><enter><down><enter>", -1},
+     MainMenu, "<down*4><enter><esc><down*2><enter>ab", -1},
+    {"controls_by_keys_then_mouse", {}, MainMenu,
+     "<down*3><enter><enter><esc>kad<enter><enter>m<up*3>x<down><enter><up><enter>", -1},
+    {"controls_by_keys", {}, ConfigureControls, "kad<down*21><enter>", -1},
+    {"credits_placeholder", {}, MainMenu, "<down*3><enter><down><enter>", -1},
     {"credits_of_a_file", {"credits.txt=One\r\n\n" + LONG_LINE + "\nLast"}, ShowCredits, "", -1},
     {"credits_left_with_space", {"credits.txt=One\n"}, ShowCredits, "", 0},
-    {"new_game_dialog",
-     {},
-     NewGameDialog,
-     "ab<shift>c1e<bksp>d<bksp><bksp><bksp><bksp>bcdefghijklmnopqrstuvwxyzabcdefghij<enter>"
-     "<esc><enter>5xh<esc>me",
-     -1},
-    {"load_game_found",
-     {"plyrsettings.dat=" + SavedGame("BOB", 1, 70, 0, 2) + SavedGame("ann", 2, 150, 0, 3)},
-     LoadGame,
-     "ann<enter>",
-     -1},
-    {"load_game_not_found",
-     {"plyrsettings.dat=" + SavedGame("BOB", 1, 70, 0, 2)},
-     LoadGame,
-     "zed<enter><space>",
-     -1},
+    {"credits_that_cannot_be_read", {"credits.txt|"}, ShowCredits, "", -1},
+    {"new_game_dialog", {}, NewGameDialog,
+     "ab<shift>c1e<bksp>d<bksp*4>bcdefghijklmnopqrstuvwxyzabcdefghij<enter><esc><enter>5xh<esc>me", -1},
+    {"load_game_found", {"plyrsettings.dat=" + SavedGame("BOB", 1, 70, 0, 2) + SavedGame("ann", 2, 150, 0, 3)},
+     LoadGame, "ann<enter>", -1},
+    {"load_game_not_found", {"plyrsettings.dat=" + SavedGame("BOB", 1, 70, 0, 2)}, LoadGame,
+     "zed<enter><space>", -1},
     {"load_game_without_saved_games", {}, LoadGame, "<space>", -1},
-    {"external_level_in_any_case",
-     {"Mixed.trl=5 0\n-3", "MIXEDX.trl=1", "mixed.TRL=7"},
-     LoadExternalLevel,
-     "mixed<enter>",
-     -1},
+    {"external_level_in_any_case", {"Mixed.trl=5 0\n-3", "MIXEDX.trl=1", "mixed.TRL=7"},
+     LoadExternalLevel, "mixed<enter>", -1},
     {"external_level_missing", {}, LoadExternalLevel, "nope<enter><space>", -1},
     {"external_level_a_fifo", {"PIPE.trl|"}, LoadExternalLevel, "pipe<enter><space>", -1},
     {"external_level_a_directory", {"DIRS.trl/"}, LoadExternalLevel, "dirs<enter><space>", -1},
-    {"credits_that_cannot_be_read", {"credits.txt|"}, ShowCredits, "", -1},
 };
+// clang-format on
 
 TEST_F(ScreensTest, EveryScreenShowsWhatItsTranscriptSays) {
     for (const Screen &screen : SCREENS) {
@@ -151,22 +127,19 @@ TEST_F(ScreensTest, MenusShowTheirItemsAndHelpLines) {
         const char *item, *help;
         int x, row;
     };
+    // clang-format off
     const Item items[] = {
         {"", "New Game", "Starts a completely new game of any sort.", 250, 1},
         {"<down>", "Load Game", "Loads a previously saved game.", 250, 2},
-        {"<down><down>", "Instructions", "Displays detailed instructions on how to play the game.",
-         250, 3},
-        {"<down><down><down>", "Options",
-         "Allows you to configure your controls, and view the credits for the game.", 250, 4},
-        {"<up><up>", "High Scores",
-         "Shows both the Internal and External high scores tables for TileRiot!", 250, 5},
+        {"<down*2>", "Instructions", "Displays detailed instructions on how to play the game.", 250, 3},
+        {"<down*3>", "Options", "Allows you to configure your controls, and view the credits for the game.", 250, 4},
+        {"<up*2>", "High Scores", "Shows both the Internal and External high scores tables for TileRiot!", 250, 5},
         {"<up>", "Exit", "Quits the game, returning you back to Windows.", 250, 6},
-        {"<up><up><up><enter>", "Configure your controls",
-         "Allows you to change settings for the keyboard and mouse.", 130, 1},
-        {"<up><up><up><enter><down>", "View Credits", "Displays scrolling credits for the game.",
-         130, 2},
-        {"<up><up><up><enter><up>", "Return to Main Menu", "Returns to the Main Menu.", 130, 3},
+        {"<up*3><enter>", "Configure your controls", "Allows you to change settings for the keyboard and mouse.", 130, 1},
+        {"<up*3><enter><down>", "View Credits", "Displays scrolling credits for the game.", 130, 2},
+        {"<up*3><enter><up>", "Return to Main Menu", "Returns to the Main Menu.", 130, 3},
     };
+    // clang-format on
     FONT *f = GameFont(TEXT_FONT);
     const int item_top = 5 + text_height(GameFont(TITLE_FONT));
     for (const Item &item : items) {
