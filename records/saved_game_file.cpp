@@ -102,17 +102,15 @@ bool ReadSavedGame(FILE *file, GameSettingsRecord &record) {
     return true;
 }
 
-long FindSavedGame(FILE *file, const char *name, GameSettingsRecord &found, long &whole_records) {
-    whole_records = 0;
+bool FindSavedGame(FILE *file, const char *name, GameSettingsRecord &found) {
     GameSettingsRecord record;
     while (ReadSavedGame(file, record)) {
         if (strcasecmp(record.PlayerName, name) == 0) {
             found = record;
-            return whole_records++;
+            return true;
         }
-        ++whole_records;
     }
-    return -1;
+    return false;
 }
 
 bool StoreSavedGame(const GameSettingsRecord &record) {

@@ -64,8 +64,7 @@ void LoadGame() {
     EnterText(name, sizeof name - 1, BackBuffer, GameFont(TEXT_FONT), 200, 320,
               makecol(255, 255, 30));
     GameSettingsRecord found;
-    long whole_records;
-    if (FindSavedGame(file.get(), name, found, whole_records) < 0) {
+    if (!FindSavedGame(file.get(), name, found)) {
         file.reset();
         NoticeThenMainMenu(NOT_FOUND);
     }

@@ -13,10 +13,9 @@ constexpr std::size_t SAVED_GAME_BYTES = 48;
 // trailing partial record is ignored. A name with no zero is cut to 31 letters.
 bool ReadSavedGame(FILE *file, GameSettingsRecord &record);
 
-// Reads records from the start until one is saved under name (letter case
-// ignored). Returns its index with the record in found, or -1; whole_records
-// gets the count of whole records read.
-long FindSavedGame(FILE *file, const char *name, GameSettingsRecord &found, long &whole_records);
+// Reads records from the start until one saved under name (letter case
+// ignored) is found, into found; false when none is.
+bool FindSavedGame(FILE *file, const char *name, GameSettingsRecord &found);
 
 // Stores the record under its name: in place over that name's record, else
 // at the end of the file, which is created if need be. The whole new file is
