@@ -18,6 +18,8 @@
 #include <map>
 #include <sstream>
 
+#include "game/game_state.h"
+#include "game/level_grid.h"
 #include "shell/game_data.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
@@ -430,6 +432,10 @@ void GameTest::SetUp() {
     std::filesystem::create_symlink(RunDirectory() + "/tr_data2.dat", "tr_data2.dat");
     Reset();
     InitSystem();
+    // Each test starts a run afresh: the default controls, no game, no bricks.
+    SetDefaultControls();
+    GameSettings = {};
+    std::memset(Level, 0, sizeof Level);
 }
 
 void GameTest::TearDown() {

@@ -126,7 +126,8 @@ private:
 };
 
 // A test that runs the game's real start-up on the test drivers, in a fresh
-// working directory that holds the game's data file.
+// working directory that holds the game's data file, with the game's records
+// as a run starts.
 class GameTest : public TempDirTest {
 protected:
     void SetUp() override;

@@ -15,15 +15,7 @@
 
 namespace {
 
-class PhysicsTest : public harness::GameTest {
-protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        SetDefaultControls();
-        GameSettings = {};
-        std::memset(Level, 0, sizeof Level);
-    }
-};
+class PhysicsTest : public harness::GameTest {};
 
 TEST_F(PhysicsTest, EachDifficultySetsUpTheGame) {
     struct Case {

@@ -52,10 +52,8 @@ class PlayTest : public harness::GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        SetDefaultControls();
         LoadHighScores();  // no files: "Sample Player" with 1 in every row
         OpenDebugLog();
-        GameSettings = {};
         std::strcpy(GameSettings.PlayerName, "ANN");
     }
     void TearDown() override {

@@ -32,12 +32,6 @@ using record_bytes::SavedGame;
 
 class ScreensTest : public harness::GameTest {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        SetDefaultControls();
-        GameSettings = {};
-        std::memset(Level, 0, sizeof Level);
-    }
     // The records a screen may change, and the files it may write.
     static std::string State() {
         char text[512];
