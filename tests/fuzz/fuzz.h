@@ -1,5 +1,5 @@
-// What the fuzz targets share: a check that stops the fuzzer with the failed
-// condition, and one in-memory file, refilled for each input without allocating.
+// What the fuzz targets share: a check that stops the fuzzer, and one in-memory
+// file, refilled for each input without allocating.
 #pragma once
 
 #include <stdio_ext.h>
@@ -9,9 +9,8 @@
 #include <cstring>
 #include <string>
 
-#define Check(c)   \
-    ((c) ? (void)0 \
-         : (std::fprintf(stderr, "check failed: %s (line %d)\n", #c, __LINE__), std::abort()))
+// Stops the fuzzer; its stack trace names the line of the check that failed.
+#define Check(condition) ((condition) ? (void)0 : std::abort())
 
 // What the in-memory file has still to give, and how it gives it.
 inline std::pair<const char *, size_t> Unread;

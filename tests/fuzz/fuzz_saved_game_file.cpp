@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include <array>
-#include <vector>
+#include <fstream>
 
 #include "records/saved_games.h"
 #include "tests/fuzz/fuzz.h"
@@ -40,18 +40,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (runs++ % 64 != 0) {
         return 0;
     }
-    FILE *file = std::fopen("plyrsettings.dat", "wb");
-    Check(std::fwrite(bytes, 1, length, file) == length && std::fclose(file) == 0);
+    std::ofstream("plyrsettings.dat", std::ios::binary).write((const char *)bytes, length);
     std::copy(name.begin(), name.end(), game.PlayerName);
     Check(StoreSavedGame(game));
-    std::vector<uint8_t> after(length + SAVED_GAME_BYTES + 1);
-    file = std::fopen("plyrsettings.dat", "rb");
-    after.resize(std::fread(after.data(), 1, after.size(), file));
-    Check(std::fclose(file) == 0 && unlink("plyrsettings.dat") == 0);
+    std::ifstream file("plyrsettings.dat", std::ios::binary);
+    const std::string after{std::istreambuf_iterator<char>(file), {}};
+    Check(unlink("plyrsettings.dat") == 0);
     // A new record takes the place of a damaged tail; a replaced one keeps the rest.
-    Check(after.size() == (index >= 0 ? length : end) &&
-          std::equal(bytes, bytes + at, after.data()));
-    Check(index < 0 || std::equal(bytes + end, bytes + length, after.data() + end));
+    Check(after.size() == (index >= 0 ? length : end) && std::memcmp(bytes, after.data(), at) == 0);
+    Check(index < 0 || std::memcmp(bytes + end, after.data() + end, length - end) == 0);
     Check(FindSavedGame(MemoryFile(after.data(), after.size()), name.data(), found, records) ==
           long(at / SAVED_GAME_BYTES));
     Check(std::memcmp(&found.Difficulty, &game.Difficulty, 16) == 0);
