@@ -1,71 +1,50 @@
-// Fuzzes the level-file reader: the numbers read are the C library's own
-// strtoll of the bytes, clamped to 32 bits; they fill the first cells of one
-// level and the others keep their values; the bricks stand where they stand
-// for an empty file, and no other level changes.
+// Fuzzes the level-file reader: the numbers read are the C library's strtol
+// of the bytes, clamped to 32 bits; they fill the first cells of one level and
+// the others keep their values; the bricks stand where they stand for an
+// empty file, and no other level changes.
 
-#include <cstdlib>
-#include <cstring>
-#include <string>
 #include <vector>
 
 #include "game/level_grid.h"
-#include "tests/fuzz/check.h"
-
-namespace {
+#include "tests/fuzz/fuzz.h"
 
 // The game's two brick geometries at 640x480, so no display is needed.
 constexpr BrickGeometry GEOMETRIES[] = {{59, 21, 4, 3}, {60, 24, 2, 1}};
-constexpr int32_t MARK = 0x5a5a5a5a;  // every field of the grid before a read
-
-int32_t Clamped(long long n) {
-    return static_cast<int32_t>(n < INT32_MIN ? INT32_MIN : n > INT32_MAX ? INT32_MAX : n);
-}
-
-void ReadMarked(const char *data, size_t size, int level, const BrickGeometry &geometry) {
-    std::memset(Level, 0x5a, sizeof Level);
-    FILE *file = fmemopen(const_cast<char *>(data), size, "rb");
-    ReadLevelFile(file, level, geometry);
-    std::fclose(file);
-}
-
-}  // namespace
+constexpr int CELLS = LEVEL_ROWS * LEVEL_COLUMNS;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    if (size == 0) {
-        return 0;  // fmemopen refuses an empty buffer
-    }
     const std::string text(reinterpret_cast<const char *>(data), size);
+    FILE *file = MemoryFile(data, size);
     std::vector<int32_t> numbers;
-    FILE *file = fmemopen(const_cast<char *>(text.data()), size, "rb");
     int32_t value;
     char *end;
     for (const char *at = text.c_str();; at = end) {
-        const long long number = std::strtoll(at, &end, 10);
+        const long number = std::strtol(at, &end, 10);
         if (end == at) {
             break;
         }
-        numbers.push_back(Clamped(number));
+        numbers.push_back(std::clamp<long>(number, INT32_MIN, INT32_MAX));
         Check(ReadLevelNumber(file, value) && value == numbers.back());
     }
     Check(!ReadLevelNumber(file, value));
-    std::fclose(file);
 
-    const int level = data[0] % LEVEL_COUNT, shape = data[0] / LEVEL_COUNT % 2;
-    static Brick placed[2][LEVEL_ROWS][LEVEL_COLUMNS];  // as an empty file places them
-    if (placed[shape][0][0].Width == 0) {
-        ReadMarked("\n", 1, 0, GEOMETRIES[shape]);
+    const int level = size ? data[0] % LEVEL_COUNT : 0,
+              shape = size ? data[0] / LEVEL_COUNT % 2 : 0;
+    static Brick placed[2][CELLS];  // where an empty file places the bricks
+    if (placed[shape][0].Width == 0) {
+        ReadLevelFile(MemoryFile("", 0), 0, GEOMETRIES[shape]);
         std::memcpy(placed[shape], Level[0], sizeof Level[0]);
     }
-    static Brick marked[LEVEL_ROWS][LEVEL_COLUMNS];
-    std::memset(marked, 0x5a, sizeof marked);
-    ReadMarked(text.data(), size, level, GEOMETRIES[shape]);
+    static const std::string MARKED(sizeof Level[0], '\x5a');  // 0x5a5a5a5a in every field
+    std::memset(Level, 0x5a, sizeof Level);
+    ReadLevelFile(MemoryFile(data, size), level, GEOMETRIES[shape]);
     for (int other = 0; other < LEVEL_COUNT; ++other) {
-        Check(other == level || std::memcmp(marked, Level[other], sizeof marked) == 0);
+        Check(other == level || std::memcmp(Level[other], MARKED.data(), MARKED.size()) == 0);
     }
-    for (size_t cell = 0; cell < LEVEL_ROWS * LEVEL_COLUMNS; ++cell) {
+    for (int cell = 0; cell < CELLS; ++cell) {
         const Brick &brick = Level[level][cell / LEVEL_COLUMNS][cell % LEVEL_COLUMNS];
-        const Brick &where = placed[shape][cell / LEVEL_COLUMNS][cell % LEVEL_COLUMNS];
-        Check(brick.Value == (cell < numbers.size() ? numbers[cell] : MARK));
+        const Brick &where = placed[shape][cell];
+        Check(brick.Value == (size_t(cell) < numbers.size() ? numbers[cell] : 0x5a5a5a5a));
         Check(brick.Used == (brick.Value != 0) && brick.Spare == 0 && brick.X == where.X &&
               brick.Y == where.Y && brick.Width == where.Width && brick.Height == where.Height);
     }
