@@ -5,6 +5,7 @@
 // their new ones, whole, and no temporary file is left.
 
 #include <allegro.h>
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <signal.h>
@@ -199,6 +200,11 @@ TEST_F(RecordFilesTest, FaultsInTheWayOfAStore) {
     const Case cases[] = {
         {{"plyrsettings.dat/"}, StoreAnn, false, {{SAVED, "(directory)"}}},
         {{"plyrsettings.dat|"}, StoreAnn, false, {{SAVED, "(fifo)"}}},
+        {{INTERNAL + ("=" + old_table)}, [] {  // made a FIFO, read by another program, after loading
+             LoadHighScores();
+             const int reader = (unlink(INTERNAL), mkfifo(INTERNAL, 0666), open(INTERNAL, O_RDONLY | O_NONBLOCK));
+             const bool stored = StoreHighScores();
+             return close(reader) == 0 && stored; }, false, {{INTERNAL, "(fifo)"}}},
         {{SAVED + ("=" + bob + bob)}, [] { return WithDiskFullAt(100, StoreAnn); }, false, {{SAVED, bob + bob}}},
         {{INTERNAL + ("=" + old_table), EXTERNAL + ("=" + old_table)},
          [] { return WithDiskFullAt(300, StoreNewTables); }, false, {{INTERNAL, old_table}, {EXTERNAL, old_table}}},

@@ -23,6 +23,7 @@
 #include "ui/credits.h"
 #include "ui/menu_engine.h"
 #include "ui/menus.h"
+#include "ui/message_panel.h"
 #include "ui/new_game_dialog.h"
 
 namespace {
@@ -164,6 +165,12 @@ TEST_F(ScreensTest, FadesEndExactlyOnTheirColours) {
         chosen, GameFont(TEXT_FONT), "Only", 100,
         5 + text_height(GameFont(TITLE_FONT)) + text_height(GameFont(TEXT_FONT)) + 20,
         makecol(3, 254, 133)));
+    // A panel's fade ends on its colour too.
+    harness::Reset();
+    FadeInMessage(BackBuffer, GameFont(TEXT_FONT), texts, 10, 10, makecol(3, 254, 133));
+    EXPECT_EQ(harness::Frames().size(), 37u);
+    EXPECT_TRUE(harness::ShowsText(harness::Frames().back(), GameFont(TEXT_FONT), "Only", 10,
+                                   15 + text_height(GameFont(TEXT_FONT)), makecol(3, 254, 133)));
     // Without a title every entry is an item, and Down wraps from the last.
     harness::TypeKeys("<down><down><down><enter>");
     EXPECT_EQ(RunMenu(0x0B, BackBuffer, font, 1, 2, 0, 0, 0, 2, texts, texts), 1);
