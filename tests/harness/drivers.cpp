@@ -102,8 +102,9 @@ SYSTEM_DRIVER test_system = {
     .name = NAME,
     .desc = NAME,
     .ascii_name = NAME,
-    .init = [] { return 0; },
+    .init = [] { return harness::SystemFails() ? -1 : 0; },
     .exit = [] {},
+    .set_window_title = [](const char *title) { harness::OnWindowTitle(title); },
     .set_close_button_callback =
         [](void (*proc)()) { return harness::OnCloseButtonCallback(proc), 0; },
     .message = [](const char *text) { harness::OnMessage(text); },

@@ -59,9 +59,11 @@ struct State {
     void (*close_button)() = nullptr;
 };
 
-// Which test displays refuse to start; kept across Reset.
+// Which test displays, or the system, refuse to start; kept across Reset.
 bool full_screen_fails = false;
 bool window_fails = false;
+bool system_fails = false;
+std::string window_title;
 
 State state;
 
@@ -174,6 +176,22 @@ bool DisplayFails(bool windowed) {
 void FailDisplays(bool full_screen, bool windowed) {
     full_screen_fails = full_screen;
     window_fails = windowed;
+}
+
+void FailSystem(bool fails) {
+    system_fails = fails;
+}
+
+bool SystemFails() {
+    return system_fails;
+}
+
+void OnWindowTitle(const char *title) {
+    window_title = title;
+}
+
+std::string WindowTitle() {
+    return window_title;
 }
 
 void TakeMickeys(int *x, int *y) {

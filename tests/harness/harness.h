@@ -60,6 +60,12 @@ void WatchFrames(std::function<void(int)> probe);
 // Makes the full-screen and/or the windowed test display refuse to start.
 void FailDisplays(bool full_screen, bool windowed);
 
+// Makes the library's start-up fail, as it does without a display.
+void FailSystem(bool fails);
+
+// The title the game gave its window.
+std::string WindowTitle();
+
 // Presses the window's close button now.
 void PressCloseButton();
 
@@ -139,6 +145,8 @@ protected:
 void OnRetrace();
 void OnRest();
 bool DisplayFails(bool windowed);
+bool SystemFails();
+void OnWindowTitle(const char *title);
 void TakeMickeys(int *x, int *y);
 void OnMessage(const char *text);
 void OnCloseButtonCallback(void (*proc)());

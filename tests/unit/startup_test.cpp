@@ -55,9 +55,13 @@ TEST_F(StartupTest, StartsFullScreenElseInAWindowElseEndsTheGame) {
         EXPECT_TRUE(harness::Messages().empty());
         ShutDownSystem();
     }
+    EXPECT_EQ(harness::WindowTitle(), "TileRiot");
     harness::FailDisplays(true, true);
     EXPECT_EXIT(InitSystem(), testing::ExitedWithCode(1), "MESSAGE: Unable to set graphics mode!");
     EXPECT_TRUE(TablesWritten());
+    harness::FailSystem(true);  // no display at all
+    EXPECT_EXIT(InitSystem(), testing::ExitedWithCode(1), "");  // not a crash
+    harness::FailSystem(false);
 }
 
 TEST_F(StartupTest, AMissingDataFileEndsTheGameAfterSavingTheTables) {
