@@ -91,8 +91,8 @@ bool ReplaceSavedGames(const char *target, const GameSettingsRecord &record) {
            FinishReplacement(replacement) && CommitReplacement(replacement);
 }
 
-}  // namespace
-
+// Reads the next whole record; false at the end of the file, where a
+// trailing partial record is ignored. A name with no zero is cut to 31 letters.
 bool ReadSavedGame(FILE *file, GameSettingsRecord &record) {
     unsigned char bytes[SAVED_GAME_BYTES];
     if (std::fread(bytes, 1, sizeof bytes, file) != sizeof bytes) {
@@ -101,6 +101,8 @@ bool ReadSavedGame(FILE *file, GameSettingsRecord &record) {
     DecodeSavedGame(bytes, record);
     return true;
 }
+
+}  // namespace
 
 bool FindSavedGame(FILE *file, const char *name, GameSettingsRecord &found) {
     GameSettingsRecord record;

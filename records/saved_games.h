@@ -9,12 +9,9 @@
 
 constexpr std::size_t SAVED_GAME_BYTES = 48;
 
-// Reads the next whole record; false at the end of the file, where a
-// trailing partial record is ignored. A name with no zero is cut to 31 letters.
-bool ReadSavedGame(FILE *file, GameSettingsRecord &record);
-
 // Reads records from the start until one saved under name (letter case
-// ignored) is found, into found; false when none is.
+// ignored) is found, into found; false when none is. A trailing partial
+// record is never read, and a name with no zero is cut to 31 letters.
 bool FindSavedGame(FILE *file, const char *name, GameSettingsRecord &found);
 
 // Stores the record under its name: in place over that name's record, else
