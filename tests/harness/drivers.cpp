@@ -9,14 +9,19 @@
 
 namespace {
 
-constexpr int HARNESS_ID = AL_ID('T', 'E', 'S', 'T');
-constexpr int WINDOW_ID = AL_ID('T', 'W', 'I', 'N');
-constexpr const char *NAME = "Test driver";
+// Every driver's identity: the same id and name throughout.
+#define TEST_DRIVER(driver_id) \
+    .id = driver_id, .name = "Test driver", .desc = "Test driver", .ascii_name = "Test driver"
+constexpr int HARNESS_ID = AL_ID('T', 'E', 'S', 'T'), WINDOW_ID = AL_ID('T', 'W', 'I', 'N');
+
+bool full_screen_fails = false, window_fails = false, system_fails = false;
+std::string window_title;
+void (*close_button)() = nullptr;
 
 // The screen is a memory bitmap. There is a full-screen display and a
 // windowed one, so a test can refuse either.
 BITMAP *DisplayInit(int w, int h, int, int, int depth) {
-    if (harness::DisplayFails(gfx_driver->windowed)) {
+    if (gfx_driver->windowed ? window_fails : full_screen_fails) {
         return nullptr;
     }
     gfx_driver->w = w;
@@ -25,10 +30,7 @@ BITMAP *DisplayInit(int w, int h, int, int, int depth) {
 }
 
 constexpr GFX_DRIVER Display(int id, bool windowed) {
-    return {.id = id,
-            .name = NAME,
-            .desc = NAME,
-            .ascii_name = NAME,
+    return {TEST_DRIVER(id),
             .init = DisplayInit,
             .exit = [](BITMAP *) {},
             .vsync = [] { harness::OnRetrace(); },
@@ -39,20 +41,10 @@ constexpr GFX_DRIVER Display(int id, bool windowed) {
 GFX_DRIVER display = Display(HARNESS_ID, false), window = Display(WINDOW_ID, true);
 
 // Key presses arrive through the library's own key handlers.
-KEYBOARD_DRIVER keyboard = {.id = HARNESS_ID,
-                            .name = NAME,
-                            .desc = NAME,
-                            .ascii_name = NAME,
-                            .autorepeat = FALSE,
-                            .init = [] { return 0; },
+KEYBOARD_DRIVER keyboard = {TEST_DRIVER(HARNESS_ID), .autorepeat = FALSE, .init = [] { return 0; },
                             .exit = [] {}};
 
-MOUSE_DRIVER mouse = {.id = HARNESS_ID,
-                      .name = NAME,
-                      .desc = NAME,
-                      .ascii_name = NAME,
-                      .init = [] { return 3; },
-                      .exit = [] {},
+MOUSE_DRIVER mouse = {TEST_DRIVER(HARNESS_ID), .init = [] { return 3; }, .exit = [] {},
                       .get_mickeys = [](int *x, int *y) { harness::TakeMickeys(x, y); }};
 
 // No clock runs: a rest is the moment the player presses the next key, and a
@@ -67,26 +59,16 @@ int InstallTimer(void (*proc)(), long) {
     }
     return -1;
 }
-void RemoveTimer(void (*proc)()) {
-    for (auto &slot : timers) {
-        slot = slot == proc ? nullptr : slot;
-    }
-}
-void TickTimers() {
-    for (auto *proc : timers) {
-        if (proc) {
-            proc();
-        }
-    }
-}
-TIMER_DRIVER timer = {.id = HARNESS_ID,
-                      .name = NAME,
-                      .desc = NAME,
-                      .ascii_name = NAME,
+TIMER_DRIVER timer = {TEST_DRIVER(HARNESS_ID),
                       .init = [] { return 0; },
                       .exit = [] {},
                       .install_int = InstallTimer,
-                      .remove_int = RemoveTimer,
+                      .remove_int =
+                          [](void (*proc)()) {
+                              for (auto &slot : timers) {
+                                  slot = slot == proc ? nullptr : slot;
+                              }
+                          },
                       .rest = [](unsigned int, void (*)()) { harness::OnRest(); }};
 
 _DRIVER_INFO displays[] = {{HARNESS_ID, &display, TRUE}, {WINDOW_ID, &window, TRUE}, {}};
@@ -98,17 +80,20 @@ _DRIVER_INFO none[] = {{}};
 // Nothing runs on another thread here, so the library's locks need not lock.
 int mutex_token;
 SYSTEM_DRIVER test_system = {
-    .id = HARNESS_ID,
-    .name = NAME,
-    .desc = NAME,
-    .ascii_name = NAME,
-    .init = [] { return harness::SystemFails() ? -1 : 0; },
+    TEST_DRIVER(HARNESS_ID),
+    .init = [] { return system_fails ? -1 : 0; },
     .exit = [] {},
-    .set_window_title = [](const char *title) { harness::OnWindowTitle(title); },
-    .set_close_button_callback =
-        [](void (*proc)()) { return harness::OnCloseButtonCallback(proc), 0; },
-    .message = [](const char *text) { harness::OnMessage(text); },
-    .yield_timeslice = TickTimers,
+    .set_window_title = [](const char *title) { window_title = title; },
+    .set_close_button_callback = [](void (*proc)()) { return close_button = proc, 0; },
+    .message = harness::OnMessage,
+    .yield_timeslice =
+        [] {
+            for (auto *proc : timers) {
+                if (proc) {
+                    proc();
+                }
+            }
+        },
     .create_mutex = []() -> void * { return &mutex_token; },
     .destroy_mutex = [](void *) {},
     .lock_mutex = [](void *) {},
@@ -122,6 +107,24 @@ SYSTEM_DRIVER test_system = {
     .timer_drivers = [] { return timers_list; }};
 
 }  // namespace
+
+void harness::FailDisplays(bool full_screen, bool windowed) {
+    full_screen_fails = full_screen, window_fails = windowed;
+}
+
+void harness::FailSystem(bool fails) {
+    system_fails = fails;
+}
+
+std::string harness::WindowTitle() {
+    return window_title;
+}
+
+void harness::PressCloseButton() {
+    if (close_button) {
+        close_button();
+    }
+}
 
 // Replaces the library's list of system drivers in the test binary, so the
 // game's own allegro_init() starts on the test drivers. SYSTEM_NONE stays

@@ -16,12 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "game/game_state.h"
 #include "game/level_grid.h"
-#include "shell/game_data.h"
-#include "shell/screen.h"
 #include "shell/startup.h"
 
 namespace harness {
@@ -37,13 +34,11 @@ const int exit_guard = std::atexit([] {
     }
 });
 
-// Frames beyond this many keep only their hash, but for the last one.
-constexpr size_t KEPT_FRAMES = 64;
+constexpr size_t KEPT_FRAMES = 64;  // frames beyond keep only their hash, but for the last
 
 struct Tap {
-    int modifier;  // 0 for none
-    int scancode;
-    bool let_go;  // released before the game scans the keys
+    int scancode, modifier;  // modifier 0 for none
+    bool let_go;             // released before the game scans the keys
 };
 
 struct State {
@@ -54,32 +49,39 @@ struct State {
     bool frame_on_screen = false;  // the last frame is presented but not yet captured
     std::vector<std::string> messages;
     std::function<void(int)> probe;
-    int frame_limit = 1000000;
-    int mickey_x = 0, mickey_y = 0;
-    void (*close_button)() = nullptr;
-};
-
-// Which test displays, or the system, refuse to start; kept across Reset.
-bool full_screen_fails = false;
-bool window_fails = false;
-bool system_fails = false;
-std::string window_title;
-
-State state;
+    int frame_limit = 1000000, mickey_x = 0, mickey_y = 0;
+} state;
 
 void Press(int scancode) {
     _handle_key_press(scancode_to_ascii(scancode), scancode);
 }
 
-void Release(int scancode) {
-    _handle_key_release(scancode);
-}
-
 void ReleaseTapped() {
     for (int scancode : state.tapped) {
-        Release(scancode);
+        _handle_key_release(scancode);
     }
     state.tapped.clear();
+}
+
+std::vector<uint16_t> ScreenPixels() {
+    std::vector<uint16_t> pixels(static_cast<size_t>(screen->w) * screen->h);
+    for (int y = 0; y < screen->h; ++y) {
+        const auto *row = reinterpret_cast<const uint16_t *>(screen->line[y]);
+        std::copy(row, row + screen->w, pixels.begin() + static_cast<ptrdiff_t>(y) * screen->w);
+    }
+    return pixels;
+}
+
+// The frame presented last has been on the screen since: capture the screen,
+// so a copy that lands anywhere but whole at (0, 0) shows.
+void CaptureScreen() {
+    if (state.frame_on_screen && screen) {
+        state.frame_on_screen = false;
+        state.frames.back().hash = ScreenHash();
+        if (state.frames.size() <= KEPT_FRAMES) {
+            state.frames.back().pixels = ScreenPixels();
+        }
+    }
 }
 
 }  // namespace
@@ -100,41 +102,6 @@ __attribute__((no_sanitize("address", "undefined"))) uint64_t ScreenHash() {
     return Hash(lanes, sizeof lanes);
 }
 
-namespace {
-
-// The screen's pixels, row by row.
-std::vector<uint16_t> ScreenPixels() {
-    std::vector<uint16_t> pixels(static_cast<size_t>(screen->w) * screen->h);
-    for (int y = 0; y < screen->h; ++y) {
-        const auto *row = reinterpret_cast<const uint16_t *>(screen->line[y]);
-        std::copy(row, row + screen->w, pixels.begin() + static_cast<ptrdiff_t>(y) * screen->w);
-    }
-    return pixels;
-}
-
-// The frame presented last has been on the screen since: capture the screen,
-// so a copy that lands anywhere but whole at (0, 0) shows.
-void CaptureScreen() {
-    if (!state.frame_on_screen || !screen) {
-        return;
-    }
-    state.frame_on_screen = false;
-    Frame &frame = state.frames.back();
-    frame.hash = ScreenHash();
-    if (state.frames.size() <= KEPT_FRAMES) {
-        frame.pixels = ScreenPixels();
-    }
-}
-
-void ApplyScheduled(int frame) {
-    const auto [first, last] = state.scheduled.equal_range(frame);
-    for (auto it = first; it != last; ++it) {
-        it->second();
-    }
-}
-
-}  // namespace
-
 void OnRetrace() {
     CaptureScreen();
     if (static_cast<int>(state.frames.size()) >= state.frame_limit) {
@@ -147,7 +114,10 @@ void OnRetrace() {
     if (state.probe) {
         state.probe(index);
     }
-    ApplyScheduled(index);
+    const auto [first, last] = state.scheduled.equal_range(index);
+    for (auto it = first; it != last; ++it) {
+        it->second();
+    }
 }
 
 void OnRest() {
@@ -156,7 +126,7 @@ void OnRest() {
     if (state.taps.empty()) {
         throw ScriptEnded{};
     }
-    Tap tap = state.taps.front();
+    const Tap tap = state.taps.front();
     state.taps.pop_front();
     if (tap.modifier) {
         _handle_key_press(-1, tap.modifier);  // modifiers never reach the key buffer
@@ -169,116 +139,64 @@ void OnRest() {
     }
 }
 
-bool DisplayFails(bool windowed) {
-    return windowed ? window_fails : full_screen_fails;
-}
-
-void FailDisplays(bool full_screen, bool windowed) {
-    full_screen_fails = full_screen;
-    window_fails = windowed;
-}
-
-void FailSystem(bool fails) {
-    system_fails = fails;
-}
-
-bool SystemFails() {
-    return system_fails;
-}
-
-void OnWindowTitle(const char *title) {
-    window_title = title;
-}
-
-std::string WindowTitle() {
-    return window_title;
-}
-
 void TakeMickeys(int *x, int *y) {
-    *x = state.mickey_x;
-    *y = state.mickey_y;
-    state.mickey_x = state.mickey_y = 0;
+    *x = std::exchange(state.mickey_x, 0);
+    *y = std::exchange(state.mickey_y, 0);
 }
 
 void OnMessage(const char *text) {
     state.messages.emplace_back(text);
-    // Death tests see the message on standard error.
-    std::fprintf(stderr, "MESSAGE: %s\n", text);
-}
-
-void OnCloseButtonCallback(void (*proc)()) {
-    state.close_button = proc;
+    std::fprintf(stderr, "MESSAGE: %s\n", text);  // for death tests to see
 }
 
 void Reset() {
     for (int scancode = 1; scancode < KEY_MAX; ++scancode) {
         if (key[scancode]) {
-            Release(scancode);  // a key held when a test or game ended
+            _handle_key_release(scancode);  // a key held when a test or game ended
         }
     }
     clear_keybuf();
-    auto close_button = state.close_button;
     state = State{};
-    state.close_button = close_button;
-}
-
-void TapKey(int scancode, int modifier) {
-    state.taps.push_back({modifier, scancode, false});
 }
 
 void TypeKeys(const std::string &script) {
     static const std::map<std::string, int> named = {
         {"up", KEY_UP},          {"down", KEY_DOWN},   {"enter", KEY_ENTER}, {"esc", KEY_ESC},
-        {"bksp", KEY_BACKSPACE}, {"space", KEY_SPACE}, {"shift", KEY_LSHIFT}};
-    int modifier = 0;
+        {"bksp", KEY_BACKSPACE}, {"space", KEY_SPACE}, {"shift", -1},        {"letgo", -2}};
+    Tap tap = {};
     for (size_t i = 0; i < script.size(); ++i) {
-        int scancode;
         int times = 1;  // <name*N> taps it N times
         if (script[i] == '<') {
             const size_t end = script.find('>', i), star = script.find('*', i);
-            scancode = named.at(script.substr(i + 1, std::min(end, star) - i - 1));
+            tap.scancode = named.at(script.substr(i + 1, std::min(end, star) - i - 1));
             times = star < end ? std::stoi(script.substr(star + 1)) : 1;
             i = end;
         } else if (std::isdigit(static_cast<unsigned char>(script[i]))) {
-            scancode = KEY_0 + (script[i] - '0');
+            tap.scancode = KEY_0 + (script[i] - '0');
         } else {
-            scancode = KEY_A + (std::tolower(static_cast<unsigned char>(script[i])) - 'a');
+            tap.scancode = KEY_A + (std::tolower(static_cast<unsigned char>(script[i])) - 'a');
         }
-        if (scancode == KEY_LSHIFT) {
-            modifier = scancode;
+        if (tap.scancode < 0) {  // <shift> or <letgo>: a word about the next key
+            tap.modifier = tap.scancode == -1 ? KEY_LSHIFT : tap.modifier;
+            tap.let_go = tap.scancode == -2;
             continue;
         }
-        while (times-- > 0) {
-            TapKey(scancode, modifier);
-        }
-        modifier = 0;
+        state.taps.insert(state.taps.end(), times, tap);
+        tap = {};
     }
-}
-
-void TapAndLetGo(int scancode) {
-    state.taps.push_back({0, scancode, true});
 }
 
 void HoldKey(int scancode, int from, int to) {
     state.scheduled.emplace(from, [scancode] { Press(scancode); });
-    state.scheduled.emplace(to, [scancode] { Release(scancode); });
+    state.scheduled.emplace(to, [scancode] { _handle_key_release(scancode); });
 }
 
 void MoveMouse(int frame, int dx, int dy) {
-    state.scheduled.emplace(frame, [dx, dy] {
-        state.mickey_x += dx;
-        state.mickey_y += dy;
-    });
+    state.scheduled.emplace(frame, [dx, dy] { state.mickey_x += dx, state.mickey_y += dy; });
 }
 
 void WatchFrames(std::function<void(int)> probe) {
     state.probe = std::move(probe);
-}
-
-void PressCloseButton() {
-    if (state.close_button) {
-        state.close_button();
-    }
 }
 
 void SetFrameLimit(int frames) {
@@ -301,8 +219,7 @@ const std::vector<Frame> &Frames() {
 std::string ScreenTranscript() {
     std::string text;
     const std::vector<Frame> &frames = Frames();
-    for (size_t first = 0; first < frames.size();) {
-        size_t last = first;
+    for (size_t first = 0, last = 0; first < frames.size(); first = ++last) {
         while (last + 1 < frames.size() && frames[last + 1].hash == frames[first].hash) {
             ++last;
         }
@@ -310,7 +227,6 @@ std::string ScreenTranscript() {
         std::snprintf(line, sizeof line, "frames %zu-%zu %016llx\n", first, last,
                       static_cast<unsigned long long>(frames[first].hash));
         text += line;
-        first = last + 1;
     }
     for (const std::string &message : state.messages) {
         text += "message: " + message + "\n";
@@ -327,45 +243,30 @@ std::string RunDirectory() {
 }
 
 uint64_t Hash(const void *bytes, size_t size, uint64_t seed) {
-    uint64_t hash = 14695981039346656037ull ^ seed;  // FNV-1a
+    uint64_t hash = 14695981039346656037ull ^ seed;
     for (size_t i = 0; i < size; ++i) {
         hash = (hash ^ static_cast<const unsigned char *>(bytes)[i]) * 1099511628211ull;
     }
     return hash;
 }
 
-std::string Hex(const std::string &bytes) {
-    std::string text;
-    char pair[4];
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(bytes[i]));
-        text += pair;
-        text += (i % 36 == 35) ? "\n" : "";
-    }
-    return text + "\n";
-}
-
 ::testing::AssertionResult MatchesGolden(const std::string &name, const std::string &text) {
     const std::string path = std::string(TILERIOT_GOLDEN_DIR) + "/" + name + ".txt";
     if (std::getenv("TILERIOT_UPDATE_GOLDEN")) {
-        std::ofstream(path, std::ios::binary) << text;
+        WriteFile(path, text);
+    }
+    const std::string want = ReadFile(path);
+    const auto [wanted, got] = std::mismatch(want.begin(), want.end(), text.begin(), text.end());
+    if (wanted == want.end() && got == text.end()) {
         return ::testing::AssertionSuccess();
     }
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream want;
-    want << in.rdbuf();
-    if (want.str() == text) {
-        return ::testing::AssertionSuccess();
-    }
-    std::istringstream wanted(want.str()), got(text);
-    std::string want_line, got_line;
-    int line = 0;
-    while (std::getline(wanted, want_line) && std::getline(got, got_line) &&
-           want_line == got_line) {
-        ++line;
-    }
+    const auto line = [](const std::string &all, std::string::const_iterator at) {
+        const size_t start = all.substr(0, at - all.begin()).rfind('\n') + 1;  // npos + 1 is 0
+        return all.substr(start, all.find('\n', start) - start);
+    };
     return ::testing::AssertionFailure()
-           << path << " line " << line + 1 << ": wanted \"" << want_line << "\", got \"" << got_line
+           << path << " line " << std::count(want.begin(), wanted, '\n') + 1 << ": wanted \""
+           << line(want, wanted) << "\", got \"" << line(text, got)
            << "\" (TILERIOT_UPDATE_GOLDEN=1 rewrites the file)";
 }
 

@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace harness;
+
 std::string Numbers(int count, const std::string &number, const char *separator) {
     std::string text;
     for (int i = 0; i < count; ++i) {

@@ -25,66 +25,78 @@
 
 namespace {
 
-using harness::MatchesGolden;
-
-struct Cell {
-    int row, col;
-};
-using Cells = std::vector<Cell>;
+using namespace harness;
+using Cells = std::vector<std::pair<int, int>>;  // rows and columns
 
 // A level file with a brick in each of these cells.
 std::string LevelText(const Cells &cells) {
     std::string text;
-    for (int row = 0; row < LEVEL_ROWS; ++row) {
-        for (int col = 0; col < LEVEL_COLUMNS; ++col) {
-            bool brick = false;
-            for (const Cell &cell : cells) {
-                brick = brick || (cell.row == row && cell.col == col);
-            }
-            text += brick ? "3 " : "0 ";
-        }
-        text += "\n";
+    for (int i = 0; i < LEVEL_ROWS * LEVEL_COLUMNS; ++i) {
+        const std::pair cell = {i / LEVEL_COLUMNS, i % LEVEL_COLUMNS};
+        text += std::count(cells.begin(), cells.end(), cell) ? "3 " : "0 ";
     }
     return text;
 }
 
-class PlayTest : public harness::GameTest {
+// Bytes as hexadecimal, 36 to a line: a file in a transcript.
+std::string Hex(const std::string &bytes) {
+    std::string text;
+    char pair[4];
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        std::snprintf(pair, sizeof pair, i % 36 == 35 ? "%02x\n" : "%02x",
+                      static_cast<unsigned char>(bytes[i]));
+        text += pair;
+    }
+    return text + "\n";
+}
+
+constexpr const char *RECORD_FILES[] = {"IntHiScores.dat", "ExtHiScores.dat", "plyrsettings.dat"};
+
+class PlayTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        LoadHighScores();  // no files: "Sample Player" with 1 in every row
-        OpenDebugLog();
-        std::strcpy(GameSettings.PlayerName, "ANN");
+        NextGame();
     }
     void TearDown() override {
         CloseDebugLog();
         GameTest::TearDown();
     }
+    // A new run of the game: no record files, an empty log, the default tables.
+    static void NextGame() {
+        for (const char *file : RECORD_FILES) {
+            std::remove(file);
+        }
+        LoadHighScores();  // no files: "Sample Player" with 1 in every row
+        OpenDebugLog();
+        GameSettings = {"ANN"};
+    }
     // The first level's bricks, the other four levels' bricks, and the
     // external level "EXT.trl".
     static void WriteLevels(const Cells &first, const Cells &others) {
-        WriteFile("IntLvl01.trl", LevelText(first));
-        for (int n = 2; n <= 5; ++n) {
-            WriteFile("IntLvl0" + std::to_string(n) + ".trl", LevelText(others));
+        for (const char *level : {"IntLvl01.trl", "EXT.trl"}) {
+            WriteFile(level, LevelText(first));
         }
-        WriteFile("EXT.trl", LevelText(first));
+        for (const char *level : {"IntLvl02.trl", "IntLvl03.trl", "IntLvl04.trl", "IntLvl05.trl"}) {
+            WriteFile(level, LevelText(others));
+        }
     }
     static void StartGame(int32_t type, int32_t difficulty, int32_t start_level) {
         GameSettings.GameType = type;
         GameSettings.Difficulty = difficulty;
         GameSettings.StartLevel = start_level;
         if (type == GAME_EXTERNAL) {
-            harness::TypeKeys("ext<enter>");  // the level file's name
+            TypeKeys("ext<enter>");  // the level file's name
         }
         InitVars();
-        harness::Reset();  // the transcript starts with play
+        Reset();  // the transcript starts with play
     }
     // Everything a game leaves: the frames, the log and the record files.
     static std::string Transcript() {
         std::fflush(DebugLog);
-        std::string text = harness::ScreenTranscript() + "log:\n" + ReadFile("tr_debug.txt");
-        for (const char *file : {"IntHiScores.dat", "ExtHiScores.dat", "plyrsettings.dat"}) {
-            text += std::string("\n") + file + ":\n" + harness::Hex(ReadFile(file));
+        std::string text = ScreenTranscript() + "log:\n" + ReadFile("tr_debug.txt");
+        for (const char *file : RECORD_FILES) {
+            text += std::string("\n") + file + ":\n" + Hex(ReadFile(file));
         }
         return text + "score " + std::to_string(GameSettings.Score) + "\n";
     }
@@ -94,9 +106,7 @@ protected:
 void RunToEnd(void (*game)()) {
     try {
         game();
-    } catch (const harness::ScriptEnded &) {
-    } catch (const harness::FrameLimitReached &) {
-    } catch (...) {  // a saved game leaves for the main menu by unwinding
+    } catch (...) {  // the script's end, the frame limit, or a saved game leaving for the menu
     }
 }
 
@@ -136,19 +146,14 @@ TEST_F(PlayTest, GamesEndAsTheirTranscriptsSay) {
         SCOPED_TRACE(game.name);
         WriteLevels(game.first, game.others);
         StartGame(game.type, game.difficulty, game.start_level);
-        harness::TypeKeys(game.keys);
+        TypeKeys(game.keys);
         if (game.escape_at >= 0) {
-            harness::HoldKey(KEY_ESC, game.escape_at, game.escape_at + 1);
+            HoldKey(KEY_ESC, game.escape_at, game.escape_at + 1);
         }
         RunToEnd(Play);
-        EXPECT_EQ(harness::KeysLeft(), 0);
+        EXPECT_EQ(KeysLeft(), 0);
         EXPECT_TRUE(MatchesGolden(std::string("play_") + game.name, Transcript()));
-        for (const char *file : {"IntHiScores.dat", "ExtHiScores.dat", "plyrsettings.dat"}) {
-            std::remove(file);
-        }
-        LoadHighScores();
-        OpenDebugLog();
-        GameSettings.Score = 0;
+        NextGame();
     }
 }
 
@@ -156,9 +161,26 @@ TEST_F(PlayTest, ASavedGameLoadsFromTheMainMenuAndReplaysTheClearedLevel) {
     WriteLevels({{8, 4}}, {{8, 4}});
     // New Game as ANN, Easy, internal; save after level 1; Load Game as ann;
     // level 1 again, then level 2, whose message ends the script.
-    harness::TypeKeys("<enter>ann<enter>ei<space><enter><down><enter>ann<enter><space><esc>");
+    TypeKeys("<enter>ann<enter>ei<space><enter><down><enter>ann<enter><space><esc>");
     RunToEnd(MainMenu);
     EXPECT_TRUE(MatchesGolden("play_save_and_load", Transcript()));
+}
+
+// What a frame did, seen from the ball before it and the score it added.
+const char *Event(const BallState &last, int32_t points) {
+    if (points == 5) {
+        return last.X - Ball.Radius <= 2     ? "left wall"
+               : last.X + Ball.Radius >= 638 ? "right wall"
+                                             : "top wall";
+    }
+    if (points == 10) {
+        return last.Y + Ball.Radius > Paddle.Y + 5 ? "sunken ball"
+               : Ball.DX < 0                       ? "paddle left of middle"
+                                                   : "paddle right of middle";
+    }
+    return points == 50                                     ? "brick"
+           : last.Y - last.Radius > 430 && Ball.Y == 240.0f ? "lost ball"
+                                                            : nullptr;
 }
 
 // Every frame's ball, direction and score as exact bits, on each difficulty.
@@ -167,42 +189,32 @@ TEST_F(PlayTest, ASavedGameLoadsFromTheMainMenuAndReplaysTheClearedLevel) {
 // lets a ball go.
 TEST_F(PlayTest, GoldenRunsPinEveryFrameOfTheBall) {
     for (int32_t difficulty : {DIFFICULTY_EASY, DIFFICULTY_MEDIUM, DIFFICULTY_HARD}) {
-        WriteFile("IntLvl01.trl", LevelText({{8, 5}}));  // cleared at once
+        WriteLevels({{8, 5}}, {{1, 1}, {5, 5}});  // the first is cleared at once
         WriteFile("IntLvl02.trl", LevelText({{6, 1}, {4, 8}, {2, 2}, {0, 6}, {7, 7}, {3, 3}}));
-        for (int n = 3; n <= 5; ++n) {
-            WriteFile("IntLvl0" + std::to_string(n) + ".trl", LevelText({{1, 1}, {5, 5}}));
-        }
         SetDefaultControls();
         StartGame(GAME_INTERNAL, difficulty, 0);
         constexpr int FRAMES = 3000, SWITCH = 1500;
-        for (int i = 0; i < 40; ++i) {
-            harness::TypeKeys("<esc>");  // every message, and play on at every menu
-        }
+        TypeKeys("<esc*40>");  // every message, and play on at every menu
         // Every 700 frames the player moves the paddle out of the ball's way:
         // until the ball is lost, or, every other time, until it has sunk
         // beside the paddle.
         bool resting = false;
         const auto steer = [&resting](int frame) {
-            if (frame % 700 == 350) {
-                resting = true;
-            }
             const bool let_go = (frame / 700) % 2 == 0;
-            if (resting &&
-                (let_go ? Ball.Y - Ball.Radius > 430 : Ball.Y + Ball.Radius > Paddle.Y + 8)) {
-                resting = false;
-            }
+            resting = (resting || frame % 700 == 350) &&
+                      !(let_go ? Ball.Y - Ball.Radius > 430 : Ball.Y + Ball.Radius > Paddle.Y + 8);
             const int ball = TruncateToInt(Ball.X);
             const int aim =
                 resting ? (ball < 320 ? 640 : -Paddle.Width)  // out of its way
                         : ball - Paddle.Width / 2 + ((frame / 150) % 5 - 2) * Paddle.Width / 6;
             const int error = aim - Paddle.X;
             if (frame < SWITCH) {
-                harness::MoveMouse(frame, std::clamp(error, -12, 12), 1);
+                MoveMouse(frame, std::clamp(error, -12, 12), 1);
             } else if (frame % 97 == 0) {
-                harness::HoldKey(KEY_LEFT, frame, frame + 1);  // both held: right wins
-                harness::HoldKey(KEY_RIGHT, frame, frame + 1);
+                HoldKey(KEY_LEFT, frame, frame + 1);  // both held: right wins
+                HoldKey(KEY_RIGHT, frame, frame + 1);
             } else if (std::abs(error) > Controls.KeyStep / 2) {
-                harness::HoldKey(error < 0 ? KEY_LEFT : KEY_RIGHT, frame, frame + 1);
+                HoldKey(error < 0 ? KEY_LEFT : KEY_RIGHT, frame, frame + 1);
             }
         };
         std::string text, trail;
@@ -210,43 +222,29 @@ TEST_F(PlayTest, GoldenRunsPinEveryFrameOfTheBall) {
         BallState last = Ball;
         int32_t last_score = GameSettings.Score;
         uint64_t digest = 0;
-        harness::WatchFrames([&](int frame) {
+        WatchFrames([&](int frame) {
             if (frame == SWITCH) {
                 Controls.UseMouse = 0;
                 Controls.UseKeyboard = 1;
             }
             steer(frame);
-            const int32_t points = GameSettings.Score - last_score;
-            if (points == 5) {
-                events[last.X - Ball.Radius <= 2     ? "left wall"
-                       : last.X + Ball.Radius >= 638 ? "right wall"
-                                                     : "top wall"]++;
-            } else if (points == 10) {
-                events[Ball.DX < 0 ? "paddle left of middle" : "paddle right of middle"]++;
-                events["sunken ball"] += last.Y + Ball.Radius > Paddle.Y + 5 ? 1 : 0;
-            } else if (points == 50) {
-                events["brick"]++;
+            if (const char *event = Event(last, GameSettings.Score - last_score)) {
+                events[event]++;
             }
-            events["lost ball"] += last.Y - last.Radius > 430 && Ball.Y == 240.0f ? 1 : 0;
             char line[160];
             uint32_t bits[4];
             std::memcpy(bits, &Ball.X, 8);       // X and Y, then
             std::memcpy(bits + 2, &Ball.DX, 8);  // DX and DY
             std::snprintf(line, sizeof line, "%d %08x %08x %08x %08x %d %d\n", frame, bits[0],
                           bits[1], bits[2], bits[3], GameSettings.Score, Paddle.X);
-            digest = harness::Hash(line, std::strlen(line), digest);
-            if (frame % 250 == 0) {
-                trail += line;
-            }
+            digest = Hash(line, std::strlen(line), digest);
+            trail += frame % 250 == 0 ? line : "";
             last = Ball;
             last_score = GameSettings.Score;
         });
-        harness::SetFrameLimit(FRAMES);
+        SetFrameLimit(FRAMES);
         RunToEnd(Play);
-        for (const char *kind : {"left wall", "right wall", "top wall", "paddle left of middle",
-                                 "paddle right of middle", "sunken ball", "brick", "lost ball"}) {
-            EXPECT_GT(events[kind], 0) << kind << " on difficulty " << difficulty;
-        }
+        EXPECT_EQ(events.size(), 8u) << "every kind of bounce, a brick and a lost ball";
         std::fflush(DebugLog);
         const std::string log = ReadFile("tr_debug.txt");
         EXPECT_NE(log.find("Level 1 reached!"), std::string::npos) << "a cleared level";
@@ -254,15 +252,13 @@ TEST_F(PlayTest, GoldenRunsPinEveryFrameOfTheBall) {
             text += kind + ": " + std::to_string(count) + "\n";
         }
         char sums[128];
-        std::snprintf(sums, sizeof sums, "frames %zu\nball %016llx\nlog %016llx\n",
-                      harness::Frames().size(), static_cast<unsigned long long>(digest),
-                      static_cast<unsigned long long>(harness::Hash(log.data(), log.size())));
+        std::snprintf(sums, sizeof sums, "frames %zu\nball %016llx\nlog %016llx\n", Frames().size(),
+                      static_cast<unsigned long long>(digest),
+                      static_cast<unsigned long long>(Hash(log.data(), log.size())));
         EXPECT_TRUE(
             MatchesGolden("golden_run_" + std::to_string(difficulty),
                           text + sums + "frame ball-x ball-y dx dy score paddle\n" + trail));
-        OpenDebugLog();
-        LoadHighScores();
-        GameSettings.Score = 0;
+        NextGame();
     }
 }
 
@@ -272,9 +268,9 @@ TEST_F(PlayTest, AFrameThatFindsTheBallLostDoesNotMoveThePaddle) {
     Controls.UseKeyboard = 1;
     Ball.Y = 441.0f;                  // its top is below the frame's foot
     _handle_key_press(0, KEY_RIGHT);  // held from before the first frame
-    harness::HoldKey(KEY_RIGHT, -1, 5);
-    harness::TypeKeys("<space>");
-    harness::SetFrameLimit(2);
+    HoldKey(KEY_RIGHT, -1, 5);
+    TypeKeys("<space>");
+    SetFrameLimit(2);
     RunToEnd(Play);
     EXPECT_EQ(Paddle.X, 168 + 20);  // the frame after the message moved it, once
 }
@@ -282,21 +278,18 @@ TEST_F(PlayTest, AFrameThatFindsTheBallLostDoesNotMoveThePaddle) {
 // A message stands on black boxes over whatever the frame showed: here the
 // bricks of an external level's last row, which reach down to y 233.
 TEST_F(PlayTest, MessagesStandOnBlackOverThePlayfield) {
-    Cells row;
-    for (int col = 0; col < LEVEL_COLUMNS; ++col) {
-        row.push_back({8, col});
-    }
-    WriteLevels(row, {});
+    WriteLevels({{8, 0}, {8, 1}, {8, 2}, {8, 3}, {8, 4}, {8, 5}, {8, 6}, {8, 7}, {8, 8}, {8, 9}},
+                {});
     StartGame(GAME_EXTERNAL, DIFFICULTY_EASY, 0);
     Ball.Y = 470.0f;  // lost: the message comes over the first frame
     DrawPlayfield(0, 3);
-    harness::TypeKeys("<space>");
-    harness::SetFrameLimit(2);
+    TypeKeys("<space>");
+    SetFrameLimit(2);
     RunToEnd(Play);
     FONT *f = GameFont(TEXT_FONT);
     const char *text = "Uh Oh! You lost a ball!";
     const int left = 320 - text_length(f, text) / 2, top = 240 - text_height(f) / 2;
-    const harness::Frame &before = harness::Frames()[0], &message = harness::Frames()[1];
+    const Frame &before = Frames()[0], &message = Frames()[1];
     int covered = 0;
     for (int x = left; x < left + text_length(f, text); ++x) {
         for (int y = top; y < 234; ++y) {

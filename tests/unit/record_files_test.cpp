@@ -290,32 +290,27 @@ TEST_F(RecordFilesTest, CopiesStoringAtOnceLoseNothing) {
 // is never replaced: the game ends with that file's message and the other
 // file is left as it is. Permission bits are tried as an unprivileged user.
 TEST_F(RecordFilesTest, AFileThatCannotBeReadOrWrittenIsNeverReplaced) {
-    const std::string old_table = TableBytes("OLD", 7);
+    const std::string old_table = TableBytes("OLD", 7), old = INTERNAL + ("=" + old_table);
+    const std::string one = "Unable to find IntHiScores.dat to save to!";
     struct Case {
-        std::vector<std::string> layout;
+        std::string layout;
         mode_t internal_mode, external_mode;  // 0: as made
         int32_t loaded;                       // row 0's score once loaded: 1 for the defaults
-        const char *message;
+        std::string message;
     };
     const Case cases[] = {
-        {{"IntHiScores.dat/"}, 0, 0, 1, "Unable to find IntHiScores.dat to save to!"},
-        {{"IntHiScores.dat|"}, 0, 0, 1, "Unable to find IntHiScores.dat to save to!"},
-        {{INTERNAL + ("=" + old_table)}, 0222, 0, 1, "Unable to find IntHiScores.dat to save to!"},
-        {{INTERNAL + ("=" + old_table)}, 0444, 0, 7, "Unable to find IntHiScores.dat to save to!"},
-        {{INTERNAL + ("=" + old_table)},
-         0444,
-         0444,
-         7,  // clang-format: keep
-         "Unable to find IntHiScores.dat or ExtHiScores.dat to save to!"},
+        {"IntHiScores.dat/", 0, 0666, 1, one},
+        {"IntHiScores.dat|", 0, 0666, 1, one},
+        {old, 0222, 0666, 1, one},
+        {old, 0444, 0666, 7, one},
+        {old, 0444, 0444, 7, "Unable to find IntHiScores.dat or ExtHiScores.dat to save to!"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.message);
-        std::vector<std::string> layout = c.layout;
-        layout.push_back(EXTERNAL + ("=" + old_table));
-        LayOut(layout);
+        LayOut({c.layout, EXTERNAL + ("=" + old_table)});
         const std::string internal = Contents(INTERNAL);
         chmod(".", 0777);
-        chmod(EXTERNAL, c.external_mode ? c.external_mode : 0666);
+        chmod(EXTERNAL, c.external_mode);
         if (c.internal_mode) {
             chmod(INTERNAL, c.internal_mode);
         }
@@ -339,23 +334,22 @@ TEST_F(RecordFilesTest, AFileThatCannotBeReadOrWrittenIsNeverReplaced) {
 }
 
 TEST_F(RecordFilesTest, OnlySevenObjectsOfTheRightKindsMakeTheGameData) {
-    const int B = DAT_BITMAP, F = DAT_FONT;
-    const std::pair<std::vector<int>, bool> cases[] = {
-        {{B, B, F, F, B, F, F}, true},
-        {{B, B, F, F, B, F, F, B}, true},
-        {{}, false},
-        {{B, B, F, F, B, F}, false},
-        {{F, B, F, F, B, F, F}, false},
-        {{B, B, F, F, B, F, B}, false},
-        {{B, B, F, DAT_DATA, B, F, F}, false},
-    };
-    for (const auto &[kinds, complete] : cases) {
+    // B a bitmap, F a font, D other data.
+    for (const auto &[kinds, complete] : {std::pair{"BBFFBFF", true},
+                                          {"BBFFBFFB", true},
+                                          {"", false},
+                                          {"BBFFBF", false},
+                                          {"FBFFBFF", false},
+                                          {"BBFFBFB", false},
+                                          {"BBFDBFF", false}}) {
         std::vector<DATAFILE> data;
-        for (int kind : kinds) {
-            data.push_back({nullptr, kind, 0, nullptr});
+        for (const char *kind = kinds; *kind; ++kind) {
+            data.push_back({nullptr, *kind == 'B'   ? DAT_BITMAP
+                                     : *kind == 'F' ? DAT_FONT
+                                                    : DAT_DATA});
         }
         data.push_back({nullptr, DAT_END, 0, nullptr});
-        EXPECT_EQ(IsCompleteGameData(data.data()), complete) << kinds.size();
+        EXPECT_EQ(IsCompleteGameData(data.data()), complete) << kinds;
     }
     // A real data file with its last font taken out is refused like a missing one.
     std::filesystem::remove("tr_data2.dat");

@@ -12,6 +12,8 @@
 
 namespace {
 
+using namespace harness;
+
 using record_bytes::HighScore;
 
 // A table as "name:score" rows, from a list of them ("name:score ...").
