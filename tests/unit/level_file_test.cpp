@@ -1,5 +1,5 @@
-// Level files and the level grid: the number format, the brick geometry of
-// both kinds of game, the internal loader with its dump, and a missing file.
+// Level files: the number format, the internal loader with its dump, and a
+// missing file. Where the bricks stand, the frames of whole games show.
 
 #include <allegro.h>
 
@@ -63,33 +63,6 @@ TEST_F(LevelFileTest, NumbersReadAsTheGameReadsThem) {
     };
     for (const Case &c : cases) {
         EXPECT_EQ(Load(c.text, c.marker), c.cells) << c.text.substr(0, 40);
-    }
-}
-
-TEST_F(LevelFileTest, BricksOfBothGamesStandWhereTheyShould) {
-    struct Case {
-        BrickGeometry geometry;
-        int row, col;
-        Brick expected;  // its X, Y, Width and Height
-    };
-    const Case cases[] = {
-        {InternalGeometry(), 0, 0, {1, 0, 1, 4, 3, 59, 21}},
-        {InternalGeometry(), 1, 1, {1, 0, 1, 67, 26, 59, 21}},
-        {InternalGeometry(), 8, 9, {1, 0, 1, 571, 187, 59, 21}},
-        {ExternalGeometry(), 0, 0, {1, 0, 1, 2, 1, 60, 24}},
-        {ExternalGeometry(), 1, 1, {1, 0, 1, 66, 27, 60, 24}},
-        {ExternalGeometry(), 8, 9, {1, 0, 1, 578, 209, 60, 24}},
-    };
-    for (const Case &c : cases) {
-        const std::string text = Numbers(90, "1", " ");
-        FILE *file = fmemopen(const_cast<char *>(text.data()), text.size(), "r");
-        ReadLevelFile(file, 2, c.geometry);
-        std::fclose(file);
-        const Brick &brick = Level[2][c.row][c.col];
-        EXPECT_EQ(brick.X, c.expected.X) << c.row << "," << c.col;
-        EXPECT_EQ(brick.Y, c.expected.Y) << c.row << "," << c.col;
-        EXPECT_EQ(brick.Width, c.expected.Width);
-        EXPECT_EQ(brick.Height, c.expected.Height);
     }
 }
 
