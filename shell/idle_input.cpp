@@ -63,13 +63,7 @@ void WaitForRetraceTick() {
     XSync(_xwin.display, False);  // the last frame has reached the screen
     XUNLOCK();
     const int64_t now = Now();
-    if (next_tick_ns == 0) {
-        next_tick_ns = now;
-    }
-    // The ticks run on whether or not anyone waits: the first one still to come.
-    if (next_tick_ns <= now) {
-        next_tick_ns += ((now - next_tick_ns) / TICK_NS + 1) * TICK_NS;
-    }
+    next_tick_ns = NextRetraceTick(next_tick_ns, now);
     pollfd connection = {ConnectionNumber(_xwin.display), POLLIN, 0};
     for (int64_t left = next_tick_ns - now; left > 0; left = next_tick_ns - Now()) {
         const timespec timeout = {static_cast<time_t>(left / NS_PER_SECOND),
@@ -77,6 +71,16 @@ void WaitForRetraceTick() {
         ppoll(&connection, 1, &timeout, nullptr);
         _xwin_handle_input();
     }
+}
+
+int64_t NextRetraceTick(int64_t due, int64_t now) {
+    if (due == 0) {
+        due = now;
+    }
+    if (due <= now) {
+        due += ((now - due) / TICK_NS + 1) * TICK_NS;
+    }
+    return due;
 }
 
 void ReleaseInput() {

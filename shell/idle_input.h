@@ -5,6 +5,8 @@
 // nothing is parked and the waits simply rest.
 #pragma once
 
+#include <cstdint>
+
 // Parks the library's input thread, when there is one to park; the game
 // handles input itself from then on. Nothing happens if it is parked already.
 void TakeOverInput();
@@ -18,6 +20,11 @@ void WaitForInput(unsigned milliseconds);
 // Waits for the next tick of a 70 Hz retrace clock, handling input as it
 // arrives. Only while the game handles input itself.
 void WaitForRetraceTick();
+
+// When the first tick after now (monotonic nanoseconds) is due, of a clock
+// that ticks on from the tick due before, whether or not anyone waited;
+// with none due before (0), the clock starts now.
+int64_t NextRetraceTick(int64_t due, int64_t now);
 
 // Lets the library's input thread run again, as it must before shutdown.
 void ReleaseInput();

@@ -81,7 +81,10 @@ _DRIVER_INFO none[] = {{}};
 int mutex_token;
 SYSTEM_DRIVER test_system = {
     TEST_DRIVER(HARNESS_ID),
-    .init = [] { return system_fails ? -1 : 0; },
+    .init =  // failing with an error as long as the library's errors can be
+    [] {
+        return system_fails ? std::snprintf(allegro_error, ALLEGRO_ERROR_SIZE, "%0255d", 0), -1 : 0;
+    },
     .exit = [] {},
     .set_window_title = [](const char *title) { window_title = title; },
     .set_close_button_callback = [](void (*proc)()) { return close_button = proc, 0; },

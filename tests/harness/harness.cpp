@@ -339,7 +339,7 @@ void LayOut(const std::vector<std::string> &entries) {
         } else if (arrow != std::string::npos) {
             symlink(entry.substr(arrow + 2).c_str(), entry.substr(0, arrow).c_str());
         } else if (entry.back() == '/') {
-            mkdir(entry.c_str(), 0755);
+            std::filesystem::create_directories(entry);
         } else if (entry.back() == '|') {
             mkfifo(entry.substr(0, entry.size() - 1).c_str(), 0666);
         }

@@ -31,19 +31,28 @@
 // The test binary is linked with --wrap for these calls: the Nth call of the
 // armed kind fails as a worn-out disk would make it fail.
 namespace {
-enum Call { FWRITE, FSYNC, RENAME, FLOCK, CALL_KINDS };
+enum Call { FREAD, FWRITE, FSYNC, RENAME, FLOCK, CALL_KINDS };
 int Armed = -1, FailAt = 0, Seen = 0;  // the failing kind, which call fails, calls so far
 bool Fails(Call call, int error) {
-    errno = error;
-    return call == Armed && ++Seen == FailAt;
+    const bool fails = call == Armed && ++Seen == FailAt;
+    errno = fails ? error : errno;
+    return fails;
 }
 }  // namespace
 
 extern "C" {
+size_t __real_fread(void *data, size_t size, size_t count, FILE *file);
 size_t __real_fwrite(const void *data, size_t size, size_t count, FILE *file);
 int __real_fsync(int fd);
 int __real_rename(const char *from, const char *to);
 int __real_flock(int fd, int operation);
+size_t __wrap_fread(void *data, size_t size, size_t count, FILE *file) {
+    if (Fails(FREAD, EIO)) {
+        file->_flags |= _IO_ERR_SEEN;  // as the C library marks a stream whose read failed
+        return 0;
+    }
+    return __real_fread(data, size, count, file);
+}
 size_t __wrap_fwrite(const void *data, size_t size, size_t count, FILE *file) {
     return Fails(FWRITE, EIO) ? 0 : __real_fwrite(data, size, count, file);
 }
@@ -182,7 +191,7 @@ TEST_F(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
             }
         }
     }
-    EXPECT_GE(injected, 16) << "the calls were not wrapped";
+    EXPECT_GE(injected, 20) << "the calls were not wrapped";
 }
 
 // What a player may leave in the way of a store, and what is left after it.
@@ -190,6 +199,11 @@ TEST_F(RecordFilesTest, FaultsInTheWayOfAStore) {
     const std::string bob = Saved("BOB", 10), ann = Saved("ANN", 99);
     const std::string old_table = TableBytes("OLD", 7), new_table = TableBytes("NEW", 70);
     const std::string absolute = std::filesystem::current_path() / "there/ext.dat";
+    std::string deep = "d";  // a directory whose path leaves room for a file name of one letter
+    while (deep.size() < PATH_MAX - 210) {
+        deep += "/" + std::string(200, 'd');
+    }
+    deep += "/" + std::string(PATH_MAX - 4 - deep.size(), 'd');
     struct Case {
         std::vector<std::string> layout;
         std::function<bool()> store;
@@ -216,6 +230,14 @@ TEST_F(RecordFilesTest, FaultsInTheWayOfAStore) {
          StoreNewTables, true, {{INTERNAL, "(link)"}, {"there/int.dat", new_table}, {absolute, new_table}}},
         {{"victim=" + bob, "plyrsettings.dat.tmp->victim", "plyrsettings.dat.1-0.tmp=half"}, StoreAnn, true,
          {{SAVED, ann}, {"victim", bob}, {"plyrsettings.dat.1-0.tmp", "half"}}},  // a crashed run's
+        {{deep + "/", "plyrsettings.dat->" + deep + "/g"}, StoreAnn, false,  // no room for a temp name
+         {{deep + "/g", "(missing)"}}},
+        {{INTERNAL + ("=" + old_table)}, [] {  // standard input closed: a file may be descriptor 0
+             const int input = dup(0);
+             close(0);
+             LoadHighScores();
+             const bool stored = InternalHighScores[0].Score == 7 && StoreAnn();
+             return dup2(input, 0) == 0 && close(input) == 0 && stored; }, true, {{SAVED, ann}}},
     };
     // clang-format on
     for (const Case &c : cases) {

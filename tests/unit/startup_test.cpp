@@ -13,6 +13,7 @@
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
 #include "shell/game_data.h"
+#include "shell/idle_input.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
 #include "tests/harness/harness.h"
@@ -67,8 +68,8 @@ TEST_F(StartupTest, StartsFullScreenElseInAWindowElseEndsTheGameSavingTheTables)
     FailDisplays(true, true);
     EXPECT_EXIT(InitSystem(), testing::ExitedWithCode(1), "MESSAGE: Unable to set graphics mode!");
     EXPECT_TRUE(TablesWritten());
-    FailSystem(true);  // no display at all: a message, not a crash
-    EXPECT_EXIT(InitSystem(), testing::ExitedWithCode(1), "");
+    FailSystem(true);  // no display at all: the library's whole error, not a crash
+    EXPECT_EXIT((dup2(2, 1), InitSystem()), testing::ExitedWithCode(1), "library: 0{255}");
     FailSystem(false);
 }
 
@@ -128,6 +129,22 @@ TEST_F(StartupTest, EveryEndClosesTheLogAndWritesTheTables) {
     EXPECT_EQ(DebugLog, nullptr);
     LogLine("nowhere %d\n", 1);
     EXPECT_EXIT(ExitGame(0), testing::ExitedWithCode(0), "");
+}
+
+// The 70 Hz clock a frame waits for under X: its ticks run on whether or not
+// anyone waits.
+TEST(RetraceClockTest, TheNextTickIsTheFirstOneStillToCome) {
+    constexpr int64_t TICK = 1000000000 / 70;
+    const std::tuple<int64_t, int64_t, int64_t> cases[] = {
+        // the tick due, now, the next tick
+        {0, 1000, 1000 + TICK},  // none due before: the clock starts now
+        {5000, 1000, 5000},
+        {5000, 5000, 5000 + TICK},
+        {5000, 5000 + 3 * TICK + 1, 5000 + 4 * TICK},  // three ticks passed unwaited
+    };
+    for (const auto &[due, now, next] : cases) {
+        EXPECT_EQ(NextRetraceTick(due, now), next) << due << " " << now;
+    }
 }
 
 class ScreenTest : public GameTest {};
