@@ -69,8 +69,7 @@ int __wrap_flock(int fd, int operation) {
 
 namespace {
 
-using harness::Contents;
-using harness::LayOut;
+using namespace harness;
 using record_bytes::Settings;
 
 constexpr const char *INTERNAL = "IntHiScores.dat", *EXTERNAL = "ExtHiScores.dat",
@@ -83,23 +82,16 @@ std::string Saved(const char *name, int32_t score) {
 // A whole table: one row of its own above nine default rows.
 std::string TableBytes(const char *name, int32_t score) {
     std::string bytes = record_bytes::HighScore(name, score);
-    for (int row = 1; row < HIGH_SCORE_ROWS; ++row) {
+    while (bytes.size() < HIGH_SCORE_ROWS * 36) {
         bytes += record_bytes::HighScore("Sample Player", 1);
     }
     return bytes;
 }
 
-void SetTables(const char *name, int32_t score) {
-    InternalHighScores.fill({"Sample Player", 1});
-    std::snprintf(InternalHighScores[0].Name, 32, "%s", name);
-    InternalHighScores[0].Score = score;
-    ExternalHighScores = InternalHighScores;
-}
-
-// The temporary files left in a directory.
-std::set<std::string> TempFiles(const char *directory = ".") {
+// The temporary files left in the working directory.
+std::set<std::string> TempFiles() {
     std::set<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(directory)) {
+    for (const auto &entry : std::filesystem::directory_iterator(".")) {
         if (entry.path().extension() == ".tmp") {
             names.insert(entry.path().filename());
         }
@@ -108,7 +100,7 @@ std::set<std::string> TempFiles(const char *directory = ".") {
 }
 
 // Runs a store with the file size limited to limit bytes: a full disk.
-bool WithDiskFullAt(rlim_t limit, const std::function<bool()> &store) {
+bool WithDiskFullAt(rlim_t limit, bool (*store)()) {
     rlimit previous, full;
     getrlimit(RLIMIT_FSIZE, &previous);
     full = {limit, previous.rlim_max};
@@ -134,54 +126,58 @@ bool StoreAnn() {
     return StoreSavedGame(Settings("ANN", 1, 99, 2));
 }
 
-bool StoreNewTables() {
+// Both tables with NAME's score above the defaults.
+bool StoreTables(const char *name = "NEW", int32_t score = 70) {
     LoadHighScores();
-    SetTables("NEW", 70);
+    InternalHighScores.fill({"Sample Player", 1});
+    InternalHighScores[0] = {};
+    std::snprintf(InternalHighScores[0].Name, 32, "%s", name);
+    InternalHighScores[0].Score = score;
+    ExternalHighScores = InternalHighScores;
     return StoreHighScores();
 }
 
 // On the real start-up, so that a failed save ends the game as it would.
-class RecordFilesTest : public harness::GameTest {};
+class RecordFilesTest : public GameTest {};
 
-// Every store under a failure at each of its writes, flushes, renames and
-// locks in turn: each file is left whole, old or new, with no stand-in.
+// Every store under a failure at each of its reads, writes, flushes, renames
+// and locks in turn: each file is left whole, old or new, with no stand-in.
 TEST_F(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
     const std::string bob = Saved("BOB", 10), ann = Saved("ann", 5), tail(20, 'q');
     struct Case {
-        std::vector<std::string> files, before, after;
+        std::vector<std::string> layout;
+        std::vector<std::pair<std::string, std::string>> after;  // paths and their new bytes
         bool (*store)();
     };
     // clang-format off
     const Case cases[] = {
-        {{INTERNAL, EXTERNAL}, {TableBytes("OLD", 7), TableBytes("OLD", 8)},
-         {TableBytes("NEW", 70), TableBytes("NEW", 70)}, StoreNewTables},
-        {{SAVED}, {bob + ann + Saved("ANN", 6) + tail}, {bob + Saved("ANN", 99) + Saved("ANN", 6) + tail},
-         StoreAnn},  // the first name that matches in any case, in place
-        {{SAVED}, {bob + tail}, {bob + Saved("ANN", 99)}, StoreAnn},  // after the last whole record
-        {{SAVED}, {"(missing)"}, {Saved("ANN", 99)}, StoreAnn},
+        {{INTERNAL + ("=" + TableBytes("OLD", 7)), EXTERNAL + ("=" + TableBytes("OLD", 8))},
+         {{INTERNAL, TableBytes("NEW", 70)}, {EXTERNAL, TableBytes("NEW", 70)}}, [] { return StoreTables(); }},
+        {{SAVED + ("=" + bob + ann + Saved("ANN", 6) + tail)},  // the first name that matches in any case
+         {{SAVED, bob + Saved("ANN", 99) + Saved("ANN", 6) + tail}}, StoreAnn},
+        {{SAVED + ("=" + bob + tail)}, {{SAVED, bob + Saved("ANN", 99)}}, StoreAnn},  // after the last whole one
+        {{}, {{SAVED, Saved("ANN", 99)}}, StoreAnn},
     };
     // clang-format on
     int injected = 0;
     for (const Case &c : cases) {
         for (int call = 0; call < CALL_KINDS; ++call) {
             for (int n = 1;; ++n) {
-                SCOPED_TRACE(c.files[0] + ": call " + std::to_string(n) + " of kind " +
+                SCOPED_TRACE(c.after[0].first + ": call " + std::to_string(n) + " of kind " +
                              std::to_string(call) + " fails");
-                std::vector<std::string> layout;
-                for (size_t i = 0; i < c.files.size(); ++i) {
-                    if (c.before[i] != "(missing)") {
-                        layout.push_back(c.files[i] + "=" + c.before[i]);
-                    }
+                LayOut(c.layout);
+                std::vector<std::string> before;
+                for (const auto &[path, bytes] : c.after) {
+                    before.push_back(Contents(path));
                 }
-                LayOut(layout);
                 Armed = call, FailAt = n, Seen = 0;
                 const bool stored = c.store();
                 Armed = -1;
                 const bool failed = Seen >= n;
                 EXPECT_NE(stored, failed);
-                for (size_t i = 0; i < c.files.size(); ++i) {
-                    const std::string now = Contents(c.files[i]);
-                    EXPECT_TRUE(now == c.after[i] || (!stored && now == c.before[i])) << i;
+                for (size_t i = 0; i < c.after.size(); ++i) {
+                    const std::string now = Contents(c.after[i].first);
+                    EXPECT_TRUE(now == c.after[i].second || (!stored && now == before[i])) << i;
                 }
                 EXPECT_EQ(TempFiles(), std::set<std::string>{});
                 if (!failed) {
@@ -206,7 +202,7 @@ TEST_F(RecordFilesTest, FaultsInTheWayOfAStore) {
     deep += "/" + std::string(PATH_MAX - 4 - deep.size(), 'd');
     struct Case {
         std::vector<std::string> layout;
-        std::function<bool()> store;
+        bool (*store)();
         bool stored;
         std::vector<std::pair<std::string, std::string>> after;  // paths and what stands there
     };
@@ -221,13 +217,14 @@ TEST_F(RecordFilesTest, FaultsInTheWayOfAStore) {
              return close(reader) == 0 && stored; }, false, {{INTERNAL, "(fifo)"}}},
         {{SAVED + ("=" + bob + bob)}, [] { return WithDiskFullAt(100, StoreAnn); }, false, {{SAVED, bob + bob}}},
         {{INTERNAL + ("=" + old_table), EXTERNAL + ("=" + old_table)},
-         [] { return WithDiskFullAt(300, StoreNewTables); }, false, {{INTERNAL, old_table}, {EXTERNAL, old_table}}},
+         [] { return WithDiskFullAt(300, [] { return StoreTables(); }); }, false,
+         {{INTERNAL, old_table}, {EXTERNAL, old_table}}},
         {{"there/games.dat=" + bob, "plyrsettings.dat->there/games.dat"}, StoreAnn, true,
          {{SAVED, "(link)"}, {"there/games.dat", bob + ann}}},
         {{"there/", "there/link.dat->../there/games.dat", "plyrsettings.dat->there/link.dat"}, StoreAnn, true,
          {{SAVED, "(link)"}, {"there/games.dat", ann}}},  // links to a file not yet made
         {{"there/int.dat=" + old_table, "IntHiScores.dat->there/int.dat", "ExtHiScores.dat->" + absolute},
-         StoreNewTables, true, {{INTERNAL, "(link)"}, {"there/int.dat", new_table}, {absolute, new_table}}},
+         [] { return StoreTables(); }, true, {{INTERNAL, "(link)"}, {"there/int.dat", new_table}, {absolute, new_table}}},
         {{"victim=" + bob, "plyrsettings.dat.tmp->victim", "plyrsettings.dat.1-0.tmp=half"}, StoreAnn, true,
          {{SAVED, ann}, {"victim", bob}, {"plyrsettings.dat.1-0.tmp", "half"}}},  // a crashed run's
         {{deep + "/", "plyrsettings.dat->" + deep + "/g"}, StoreAnn, false,  // no room for a temp name
@@ -238,29 +235,23 @@ TEST_F(RecordFilesTest, FaultsInTheWayOfAStore) {
              LoadHighScores();
              const bool stored = InternalHighScores[0].Score == 7 && StoreAnn();
              return dup2(input, 0) == 0 && close(input) == 0 && stored; }, true, {{SAVED, ann}}},
+        {{SAVED + ("=" + bob), INTERNAL + ("=" + old_table)}, [] {  // a replaced file keeps its bits
+             chmod(SAVED, 0604), chmod(INTERNAL, 0640);
+             struct stat saved, internal;
+             return StoreAnn() && StoreTables() && stat(SAVED, &saved) == 0 && stat(INTERNAL, &internal) == 0 &&
+                    (saved.st_mode & 07777) == 0604 && (internal.st_mode & 07777) == 0640; },
+         true, {{SAVED, bob + ann}, {INTERNAL, new_table}}},
     };
     // clang-format on
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.layout[0]);
+        SCOPED_TRACE(c.layout.empty() ? "" : c.layout[0].substr(0, 60));
         LayOut(c.layout);
         const std::set<std::string> leftovers = TempFiles();
         EXPECT_EQ(c.store(), c.stored);
         for (const auto &[path, contents] : c.after) {
-            EXPECT_EQ(Contents(path), contents) << path;
+            EXPECT_EQ(Contents(path), contents) << path.substr(0, 60);
         }
         EXPECT_EQ(TempFiles(), leftovers);
-    }
-}
-
-TEST_F(RecordFilesTest, AReplacedFileKeepsItsPermissionBits) {
-    LayOut({SAVED + ("=" + Saved("BOB", 10)), INTERNAL + ("=" + TableBytes("OLD", 7))});
-    chmod(SAVED, 0604);
-    chmod(INTERNAL, 0640);
-    ASSERT_TRUE(StoreAnn() && StoreNewTables());
-    for (const auto &[file, mode] : {std::pair{SAVED, 0604u}, std::pair{INTERNAL, 0640u}}) {
-        struct stat status;
-        ASSERT_EQ(stat(file, &status), 0);
-        EXPECT_EQ(status.st_mode & 07777, mode) << file;
     }
 }
 
@@ -270,29 +261,24 @@ TEST_F(RecordFilesTest, CopiesStoringAtOnceLoseNothing) {
     constexpr int COPIES = 4, SAVES = 6;
     int gate[2];
     ASSERT_EQ(pipe(gate), 0);
-    std::vector<pid_t> children;
     for (int copy = 0; copy < COPIES; ++copy) {
-        if (const pid_t child = fork(); child != 0) {
-            children.push_back(child);
-            continue;
-        }
-        close(gate[1]);
-        char go;
-        static_cast<void>(read(gate[0], &go, 1));  // returns when the pipe closes
-        SetTables("COPY", copy);
-        for (int save = 0; save < SAVES; ++save) {
-            const std::string name = "C" + std::to_string(copy) + "S" + std::to_string(save);
-            if (!StoreSavedGame(Settings(name.c_str(), 1, save, 2)) || !StoreHighScores()) {
-                std::_Exit(2);
+        if (fork() == 0) {
+            char go;
+            close(gate[1]);
+            static_cast<void>(read(gate[0], &go, 1));  // returns when the pipe closes
+            for (int save = 0; save < SAVES; ++save) {
+                const std::string name = "C" + std::to_string(copy) + "S" + std::to_string(save);
+                if (!StoreSavedGame(Settings(name.c_str(), 1, save, 2)) ||
+                    !StoreTables("COPY", copy)) {
+                    std::_Exit(2);
+                }
             }
+            std::_Exit(0);
         }
-        std::_Exit(0);
     }
     close(gate[1]);  // every copy starts now
-    for (pid_t child : children) {
-        int status = 0;
-        waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (int status, copy = 0; copy < COPIES; ++copy) {
+        EXPECT_TRUE(wait(&status) > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
     const std::string file = Contents(SAVED);
     std::set<std::string> names, tables;
