@@ -144,9 +144,11 @@ void TakeMickeys(int *x, int *y) {
     *y = std::exchange(state.mickey_y, 0);
 }
 
+// A message box shown while a display is set would stand behind a
+// full-screen game: the transcript says so.
 void OnMessage(const char *text) {
-    state.messages.emplace_back(text);
-    std::fprintf(stderr, "MESSAGE: %s\n", text);  // for death tests to see
+    state.messages.push_back((gfx_driver ? "(behind the game's screen) " : "") + std::string(text));
+    std::fprintf(stderr, "MESSAGE: %s\n", state.messages.back().c_str());  // for death tests
 }
 
 void Reset() {
