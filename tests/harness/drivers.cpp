@@ -5,6 +5,8 @@
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
 
+#include <algorithm>
+
 #include "tests/harness/harness.h"
 
 namespace {
@@ -49,11 +51,14 @@ MOUSE_DRIVER mouse = {TEST_DRIVER(HARNESS_ID), .init = [] { return 3; }, .exit =
 
 // No clock runs: a rest is the moment the player presses the next key, and a
 // busy wait that yields (the movie player's) lets each timer tick once.
-void (*timers[8])() = {};
-int InstallTimer(void (*proc)(), long) {
-    for (auto &slot : timers) {
-        if (!slot || slot == proc) {
-            slot = proc;
+struct Timer {
+    void (*proc)();
+    long speed;
+} timers[8] = {};
+int InstallTimer(void (*proc)(), long speed) {
+    for (Timer &slot : timers) {
+        if (!slot.proc || slot.proc == proc) {
+            slot = {proc, speed};
             return 0;
         }
     }
@@ -65,8 +70,8 @@ TIMER_DRIVER timer = {TEST_DRIVER(HARNESS_ID),
                       .install_int = InstallTimer,
                       .remove_int =
                           [](void (*proc)()) {
-                              for (auto &slot : timers) {
-                                  slot = slot == proc ? nullptr : slot;
+                              for (Timer &slot : timers) {
+                                  slot = slot.proc == proc ? Timer{} : slot;
                               }
                           },
                       .rest = [](unsigned int, void (*)()) { harness::OnRest(); }};
@@ -91,9 +96,9 @@ SYSTEM_DRIVER test_system = {
     .message = harness::OnMessage,
     .yield_timeslice =
         [] {
-            for (auto *proc : timers) {
-                if (proc) {
-                    proc();
+            for (const Timer &slot : timers) {
+                if (slot.proc) {
+                    slot.proc();
                 }
             }
         },
@@ -121,6 +126,12 @@ void harness::FailSystem(bool fails) {
 
 std::string harness::WindowTitle() {
     return window_title;
+}
+
+bool harness::RetraceTimerRunning() {
+    return std::any_of(std::begin(timers), std::end(timers), [](const Timer &slot) {
+        return slot.proc && slot.speed == BPS_TO_TIMER(70);
+    });
 }
 
 void harness::PressCloseButton() {

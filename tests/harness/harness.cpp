@@ -19,6 +19,7 @@
 
 #include "game/game_state.h"
 #include "game/level_grid.h"
+#include "shell/retrace.h"
 #include "shell/startup.h"
 
 namespace harness {
@@ -104,6 +105,9 @@ __attribute__((no_sanitize("address", "undefined"))) uint64_t ScreenHash() {
 
 void OnRetrace() {
     CaptureScreen();
+    // The game keeps a timer at the retrace rate, which the library's X11
+    // retrace needs, whenever it does not handle input itself.
+    EXPECT_TRUE(RetraceTimerRunning()) << "frame " << state.frames.size() << " is not paced";
     if (static_cast<int>(state.frames.size()) >= state.frame_limit) {
         throw FrameLimitReached{};
     }
@@ -159,6 +163,9 @@ void Reset() {
     }
     clear_keybuf();
     state = State{};
+    if (timer_driver) {
+        StartRetracePacer();  // as a key wait that a script's end cut short would have
+    }
 }
 
 void TypeKeys(const std::string &script) {
@@ -353,9 +360,11 @@ void GameTest::SetUp() {
     std::filesystem::create_symlink(RunDirectory() + "/tr_data2.dat", "tr_data2.dat");
     Reset();
     InitSystem();
-    // Each test starts a run afresh: the default controls, no game, no bricks.
+    // Each test starts a run afresh: the default controls, no game, no ball or bricks.
     SetDefaultControls();
     GameSettings = {};
+    Ball = {};
+    Paddle = {};
     std::memset(Level, 0, sizeof Level);
 }
 

@@ -82,10 +82,11 @@ protected:
     void TearDown() override;
 };
 
-// What the test drivers ask of the harness.
+// What the test drivers ask of the harness, and tell it.
 void OnRetrace();
 void OnRest();
 void TakeMickeys(int *x, int *y);
 void OnMessage(const char *text);
+bool RetraceTimerRunning();  // a timer at the 70 Hz retrace rate
 
 }  // namespace harness

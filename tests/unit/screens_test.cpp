@@ -25,6 +25,7 @@
 #include "ui/menus.h"
 #include "ui/message_panel.h"
 #include "ui/new_game_dialog.h"
+#include "ui/text_entry.h"
 
 namespace {
 
@@ -174,6 +175,16 @@ TEST_F(ScreensTest, FadesEndExactlyOnTheirColours) {
     // Without a title every entry is an item, and Down wraps from the last.
     harness::TypeKeys("<down><down><down><enter>");
     EXPECT_EQ(RunMenu(0x0B, BackBuffer, font, 1, 2, 0, 0, 0, 2, texts, texts), 1);
+    EXPECT_EQ(RunMenu(MENU_TITLE, BackBuffer, font, 1, 2, 0, 0, 0, 1, texts, texts),
+              -1);  // no item
+}
+
+// A field with room for more letters than text entry takes keeps 99.
+TEST_F(ScreensTest, TextEntryTakesNinetyNineLettersAtMost) {
+    char name[200];
+    harness::TypeKeys(std::string(120, 'a') + "<enter>");
+    EnterText(name, 100, BackBuffer, font, 0, 0, 1);
+    EXPECT_EQ(std::string(name), std::string(99, 'A'));
 }
 
 }  // namespace
