@@ -116,6 +116,7 @@ struct GameCase {
     Cells first, others;  // the bricks of level 1 and of the others
     const char *keys;     // every message and menu, in order
     int escape_at;        // the frame at which Escape is held, or -1
+    void (*run)() = Play;
 };
 
 // The Easy ball takes a brick at (8, 4) in its first frame; one at (0, 0)
@@ -138,6 +139,10 @@ const GameCase GAMES[] = {
      "<space><esc><space><esc><space><enter>", -1},
     {"external_game_over", GAME_EXTERNAL, DIFFICULTY_HARD, 0, {{0, 0}}, {}, "<space><space><space><space>", -1},
     {"external_win", GAME_EXTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {}, "<space><space><space>", -1},
+    // New Game as ANN, Easy, internal; save after level 1; Load Game as ann;
+    // level 1 again, then level 2, whose message ends the script.
+    {"save_and_load", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {{8, 4}},
+     "<enter>ann<enter>ei<space><enter><down><enter>ann<enter><space><esc>", -1, MainMenu},
 };
 // clang-format on
 
@@ -150,20 +155,11 @@ TEST_F(PlayTest, GamesEndAsTheirTranscriptsSay) {
         if (game.escape_at >= 0) {
             HoldKey(KEY_ESC, game.escape_at, game.escape_at + 1);
         }
-        RunToEnd(Play);
+        RunToEnd(game.run);
         EXPECT_EQ(KeysLeft(), 0);
         EXPECT_TRUE(MatchesGolden(std::string("play_") + game.name, Transcript()));
         NextGame();
     }
-}
-
-TEST_F(PlayTest, ASavedGameLoadsFromTheMainMenuAndReplaysTheClearedLevel) {
-    WriteLevels({{8, 4}}, {{8, 4}});
-    // New Game as ANN, Easy, internal; save after level 1; Load Game as ann;
-    // level 1 again, then level 2, whose message ends the script.
-    TypeKeys("<enter>ann<enter>ei<space><enter><down><enter>ann<enter><space><esc>");
-    RunToEnd(MainMenu);
-    EXPECT_TRUE(MatchesGolden("play_save_and_load", Transcript()));
 }
 
 // What a frame did, seen from the ball before it and the score it added.
