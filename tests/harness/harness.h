@@ -29,7 +29,9 @@ bool ShowsText(const Frame &frame, FONT *f, const char *text, int x, int y, int 
 struct ScriptEnded {};        // thrown when the game waits for a key and none is left
 struct FrameLimitReached {};  // thrown when the game presents more frames than allowed
 
-void Reset();  // forgets every script, frame and message, and lets go of every key
+// Forgets every script, frame and message, lets go of every key, and starts
+// the retrace timer again where a script ended inside a key wait.
+void Reset();
 // Keys the game finds pressed, one at each of its key waits and let go at the
 // next frame or wait: letters and digits as themselves, <up> <down> <enter>
 // <esc> <bksp> <space>, <shift>X with Shift held, <down*3> for three taps,
