@@ -355,17 +355,20 @@ void LayOut(const std::vector<std::string> &entries) {
     }
 }
 
-void GameTest::SetUp() {
-    TempDirTest::SetUp();
-    std::filesystem::create_symlink(RunDirectory() + "/tr_data2.dat", "tr_data2.dat");
-    Reset();
-    InitSystem();
-    // Each test starts a run afresh: the default controls, no game, no ball or bricks.
+void StartAfresh() {
     SetDefaultControls();
     GameSettings = {};
     Ball = {};
     Paddle = {};
     std::memset(Level, 0, sizeof Level);
+}
+
+void GameTest::SetUp() {
+    TempDirTest::SetUp();
+    std::filesystem::create_symlink(RunDirectory() + "/tr_data2.dat", "tr_data2.dat");
+    Reset();
+    InitSystem();
+    StartAfresh();
 }
 
 void GameTest::TearDown() {

@@ -66,6 +66,10 @@ std::string Contents(const std::string &path);
 // "name=bytes" files, "name/" directories, "name|" FIFOs and "name->target" links.
 void LayOut(const std::vector<std::string> &entries);
 
+// The game's records as a run starts: the default controls, no game, no
+// ball, paddle or bricks. Each GameTest starts so.
+void StartAfresh();
+
 // A test in a fresh, empty working directory of its own.
 class TempDirTest : public ::testing::Test {
 protected:

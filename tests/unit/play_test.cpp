@@ -62,14 +62,16 @@ protected:
         CloseDebugLog();
         GameTest::TearDown();
     }
-    // A new run of the game: no record files, an empty log, the default tables.
+    // A new run of the game, for ANN: no record files, an empty log, the
+    // default tables and controls.
     static void NextGame() {
         for (const char *file : RECORD_FILES) {
             std::remove(file);
         }
         LoadHighScores();  // no files: "Sample Player" with 1 in every row
         OpenDebugLog();
-        GameSettings = {"ANN"};
+        StartAfresh();
+        std::strcpy(GameSettings.PlayerName, "ANN");
     }
     // The first level's bricks, the other four levels' bricks, and the
     // external level "EXT.trl".
@@ -187,7 +189,6 @@ TEST_F(PlayTest, GoldenRunsPinEveryFrameOfTheBall) {
     for (int32_t difficulty : {DIFFICULTY_EASY, DIFFICULTY_MEDIUM, DIFFICULTY_HARD}) {
         WriteLevels({{8, 5}}, {{1, 1}, {5, 5}});  // the first is cleared at once
         WriteFile("IntLvl02.trl", LevelText({{6, 1}, {4, 8}, {2, 2}, {0, 6}, {7, 7}, {3, 3}}));
-        SetDefaultControls();
         StartGame(GAME_INTERNAL, difficulty, 0);
         constexpr int FRAMES = 3000, SWITCH = 1500;
         TypeKeys("<esc*40>");  // every message, and play on at every menu

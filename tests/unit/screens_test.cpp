@@ -6,7 +6,6 @@
 #include <allegro.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -110,9 +109,7 @@ TEST_F(ScreensTest, EveryScreenShowsWhatItsTranscriptSays) {
         }
         EXPECT_EQ(harness::KeysLeft(), 0);
         EXPECT_TRUE(harness::MatchesGolden(std::string("screen_") + screen.name, State()));
-        SetDefaultControls();
-        GameSettings = {};
-        std::memset(Level, 0, sizeof Level);
+        harness::StartAfresh();
     }
 }
 
