@@ -3,7 +3,6 @@
 // level as 32-bit little-endian integers.
 
 #include <strings.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -117,17 +116,11 @@ bool FindSavedGame(FILE *file, const char *name, GameSettingsRecord &found) {
 
 bool StoreSavedGame(const GameSettingsRecord &record) {
     // Another copy of the game saving at the same moment waits for this one
-    // to finish, so neither loses the other's record. The lock is on the
-    // directory, which a rename of the file inside it does not change.
+    // to finish, so neither loses the other's record.
     char target[PATH_MAX];
     if (!ResolveLinks(SAVED_GAMES_FILE, target)) {
         return false;
     }
-    const int lock = LockDirectoryOf(target);
-    if (lock < 0) {
-        return false;
-    }
-    const bool saved = ReplaceSavedGames(target, record);
-    close(lock);
-    return saved;
+    const ReplaceLock lock(target);
+    return lock.Handle != -1 && ReplaceSavedGames(target, record);
 }

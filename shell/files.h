@@ -1,11 +1,13 @@
 // Small file helpers: files that close themselves, reads that never block on
 // a path the player controls, and the write-aside-then-rename dance that
-// replaces a record file only once its new contents are safely on disk.
+// replaces a record file only once its new contents are safely on disk. Each
+// system keeps these promises in a file of its own (files_posix.cpp,
+// files_windows.cpp).
 #pragma once
 
 #include <limits.h>
-#include <sys/types.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -19,13 +21,14 @@ using FileHandle = std::unique_ptr<FILE, FileCloser>;
 // Opens a stream; null when it cannot be opened.
 FileHandle OpenFile(const char *path, const char *mode);
 
-// Opens a regular file for reading, never waiting on a FIFO; null when it
+// Opens a regular file for reading, never waiting on a FIFO or a device; null when it
 // cannot be opened or is something else (errno is then EINVAL), and errno
 // is ENOENT only when nothing is there at all.
 FileHandle OpenRegularFile(const char *path, const char *mode);
 
 // Where a file really lives: path itself, or the file its link points to
 // (followed link by link, so a link to a file not yet made resolves too).
+// Windows players keep no links among the game's files: there it is path.
 bool ResolveLinks(const char *path, char (&target)[PATH_MAX]);
 
 // A file being replaced: the new contents go to a temporary file of a name
@@ -48,14 +51,21 @@ bool BeginReplacement(const char *path, Replacement &replacement);
 // Flushes the temporary file to disk and closes it; false if anything failed.
 bool FinishReplacement(Replacement &replacement);
 
-// Renames the finished temporary file over the real one and flushes the
-// directory, so the new name outlives a power cut; false if that failed.
+// Moves the finished temporary file over the real one in one step that is
+// on disk when it returns, so the new name outlives a power cut; false if
+// that failed.
 bool CommitReplacement(Replacement &replacement);
 
 // Closes and removes the temporary file, if there is one.
 void DiscardReplacement(Replacement &replacement);
 
-// Takes an exclusive lock on the directory that holds target, waiting for
-// other copies of the game; the lock outlives any rename inside it. Returns
-// the descriptor to close to let go, or -1 when it cannot be taken.
-int LockDirectoryOf(const char *target);
+// An exclusive lock that every copy of the game takes before it reads and
+// replaces target, waiting while another copy holds it, so copies take turns;
+// it outlives any rename of target and is let go when it goes out of scope.
+struct ReplaceLock {
+    explicit ReplaceLock(const char *target);
+    ReplaceLock(const ReplaceLock &) = delete;
+    ReplaceLock &operator=(const ReplaceLock &) = delete;
+    ~ReplaceLock();
+    intptr_t Handle;  // the system's own; -1 when the lock could not be taken
+};

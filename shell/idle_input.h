@@ -1,17 +1,17 @@
-// Quiet input under X11. The library's input thread wakes a thousand times a
-// second to look for X events. Once the game has started drawing, it parks
-// that thread for good and reads the X connection itself whenever it waits:
-// for the next frame or for a key. Elsewhere (and with the test drivers)
-// nothing is parked and the waits simply rest.
+// Quiet waits. Once the game has started drawing, it waits for the next
+// frame by a 70 Hz clock of its own, whatever the display's refresh rate, and
+// for a key in one sleep that input ends. Under X11 it also parks the
+// library's input thread, which would wake a thousand times a second, and
+// reads the X connection itself (idle_input_x11.cpp); on Windows the
+// library's input threads sleep already (idle_input_windows.cpp). With the
+// test drivers nothing is taken over and the waits simply rest.
 #pragma once
-
-#include <cstdint>
 
 // Parks the library's input thread, when there is one to park; the game
 // handles input itself from then on. Nothing happens if it is parked already.
 void TakeOverInput();
 
-// True while the game handles X input itself.
+// True while the game handles input and keeps its retrace clock itself.
 bool HandlingInput();
 
 // Sleeps until input may have arrived or the time is up, then handles it.
@@ -20,11 +20,6 @@ void WaitForInput(unsigned milliseconds);
 // Waits for the next tick of a 70 Hz retrace clock, handling input as it
 // arrives. Only while the game handles input itself.
 void WaitForRetraceTick();
-
-// When the first tick after now (monotonic nanoseconds) is due, of a clock
-// that ticks on from the tick due before, whether or not anyone waited;
-// with none due before (0), the clock starts now.
-int64_t NextRetraceTick(int64_t due, int64_t now);
 
 // Lets the library's input thread run again, as it must before shutdown.
 void ReleaseInput();

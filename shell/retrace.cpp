@@ -1,4 +1,5 @@
-// The retrace pacer: a no-op timer at exactly the library's retrace rate.
+// The retrace pacer, a no-op timer at exactly the library's retrace rate, and
+// the arithmetic of the game's own retrace clock.
 
 #include "shell/retrace.h"
 
@@ -6,7 +7,7 @@
 
 namespace {
 
-constexpr int RETRACE_HZ = 70;
+constexpr int64_t TICK_NS = 1000000000 / RETRACE_HZ;
 
 bool running = false;
 
@@ -27,4 +28,14 @@ void StopRetracePacer() {
         remove_int(RetracePacer);
         running = false;
     }
+}
+
+int64_t NextRetraceTick(int64_t due, int64_t now) {
+    if (due == 0) {
+        due = now;
+    }
+    if (due <= now) {
+        due += ((now - due) / TICK_NS + 1) * TICK_NS;
+    }
+    return due;
 }

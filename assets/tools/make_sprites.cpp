@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -262,11 +263,48 @@ std::vector<uint8_t> MakeIcon(int size) {
     return rgba;
 }
 
+// A Windows icon file: one picture for each size Windows asks for, every
+// one a PNG, listed little-endian in the icon directory ahead of them.
+bool WriteWindowsIcon(const std::string &path) {
+    constexpr int kSizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
+    constexpr size_t kCount = std::size(kSizes), kHeader = 6, kEntry = 16;
+    std::vector<uint8_t> directory = {0, 0, 1, 0, static_cast<uint8_t>(kCount), 0}, pictures;
+    auto put = [&directory](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            directory.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        }
+    };
+    for (const int size : kSizes) {
+        const std::vector<uint8_t> png = EncodePngRgba(size, size, MakeIcon(size));
+        if (png.empty()) {
+            return false;
+        }
+        put(size % 256, 1);  // 0 stands for 256
+        put(size % 256, 1);
+        put(0, 2);   // no palette, reserved
+        put(1, 2);   // colour planes
+        put(32, 2);  // bits per pixel
+        put(static_cast<uint32_t>(png.size()), 4);
+        put(static_cast<uint32_t>(kHeader + kEntry * kCount + pictures.size()), 4);
+        pictures.insert(pictures.end(), png.begin(), png.end());
+    }
+    directory.insert(directory.end(), pictures.begin(), pictures.end());
+    return WriteBytes(path, directory);
+}
+
 }  // namespace
 
 // Usage: make_sprites <output directory>
 //        make_sprites --icon <size> <file.png>
+//        make_sprites --windows-icon <file.ico>
 int main(int argc, char **argv) {
+    if (argc == 3 && std::string(argv[1]) == "--windows-icon") {
+        if (!WriteWindowsIcon(argv[2])) {
+            std::fprintf(stderr, "make_sprites: cannot write the icons to %s\n", argv[2]);
+            return 1;
+        }
+        return 0;
+    }
     if (argc == 4 && std::string(argv[1]) == "--icon") {
         const int size = std::atoi(argv[2]);
         if (size < 16 || size > 1024 || !WritePngRgba(argv[3], size, size, MakeIcon(size))) {
@@ -277,8 +315,10 @@ int main(int argc, char **argv) {
         return 0;
     }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output directory>\n       %s --icon <size> <file.png>\n",
-                     argv[0], argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s <output directory>\n       %s --icon <size> <file.png>\n"
+                     "       %s --windows-icon <file.ico>\n",
+                     argv[0], argv[0], argv[0]);
         return 2;
     }
     const std::string dir = std::string(argv[1]) + "/";

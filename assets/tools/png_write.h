@@ -1,5 +1,6 @@
 // Tiny header-only writer for 8-bit RGBA PNG files, the format of desktop
 // icons: one IHDR, one zlib-compressed IDAT with no row filters, one IEND.
+// Windows icon files hold such PNG pictures too.
 #ifndef TILERIOT_ASSETS_PNG_WRITE_H
 #define TILERIOT_ASSETS_PNG_WRITE_H
 
@@ -32,11 +33,12 @@ inline void PutChunk(std::vector<uint8_t> &out, const char type[4],
 
 }  // namespace png_write_detail
 
-// Saves an RGBA image; rgba holds w*h pixels as R,G,B,A bytes, top row first.
-inline bool WritePngRgba(const std::string &path, int w, int h, const std::vector<uint8_t> &rgba) {
+// Encodes an RGBA image as a PNG file's bytes; rgba holds w*h pixels as
+// R,G,B,A bytes, top row first. Empty when it cannot.
+inline std::vector<uint8_t> EncodePngRgba(int w, int h, const std::vector<uint8_t> &rgba) {
     using namespace png_write_detail;
     if (w <= 0 || h <= 0 || w > 4096 || h > 4096 || rgba.size() != static_cast<size_t>(w) * h * 4) {
-        return false;
+        return {};
     }
     // Every row starts with its filter type, 0 (none).
     std::vector<uint8_t> rows;
@@ -49,7 +51,7 @@ inline bool WritePngRgba(const std::string &path, int w, int h, const std::vecto
     std::vector<uint8_t> packed(packed_size);
     if (compress2(packed.data(), &packed_size, rows.data(), static_cast<uLong>(rows.size()),
                   Z_BEST_COMPRESSION) != Z_OK) {
-        return false;
+        return {};
     }
     packed.resize(packed_size);
 
@@ -61,13 +63,23 @@ inline bool WritePngRgba(const std::string &path, int w, int h, const std::vecto
     PutChunk(out, "IHDR", header);
     PutChunk(out, "IDAT", packed);
     PutChunk(out, "IEND", {});
+    return out;
+}
 
+// Saves bytes as the file at path; false if that failed.
+inline bool WriteBytes(const std::string &path, const std::vector<uint8_t> &out) {
     std::FILE *f = std::fopen(path.c_str(), "wb");
     if (!f) {
         return false;
     }
     const bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
     return std::fclose(f) == 0 && ok;
+}
+
+// Saves an RGBA image as a PNG file.
+inline bool WritePngRgba(const std::string &path, int w, int h, const std::vector<uint8_t> &rgba) {
+    const std::vector<uint8_t> png = EncodePngRgba(w, h, rgba);
+    return !png.empty() && WriteBytes(path, png);
 }
 
 #endif  // TILERIOT_ASSETS_PNG_WRITE_H

@@ -13,7 +13,7 @@
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
 #include "shell/game_data.h"
-#include "shell/idle_input.h"
+#include "shell/retrace.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
 #include "tests/harness/harness.h"

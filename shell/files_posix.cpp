@@ -1,4 +1,6 @@
-// File helpers shared by every reader and writer of the game's own files.
+// File helpers on POSIX systems: links followed, a temporary file made with
+// O_EXCL beside the real one, fsync before rename and of the directory after,
+// and copies of the game taking turns through flock on that directory.
 
 #include "shell/files.h"
 
@@ -180,13 +182,21 @@ void DiscardReplacement(Replacement &replacement) {
     }
 }
 
-int LockDirectoryOf(const char *target) {
+// The lock is on the directory that holds target, which a rename of a file
+// inside it does not change.
+ReplaceLock::ReplaceLock(const char *target) {
     char directory[PATH_MAX];
     DirectoryOf(target, directory);
-    const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0 && flock(fd, LOCK_EX) != 0) {
         close(fd);
-        return -1;
+        fd = -1;
     }
-    return fd;
+    Handle = fd;
+}
+
+ReplaceLock::~ReplaceLock() {
+    if (Handle >= 0) {
+        close(static_cast<int>(Handle));
+    }
 }

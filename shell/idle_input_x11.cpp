@@ -1,6 +1,7 @@
 // Parking Allegro's X11 background thread and handling X input ourselves.
 
 #include "shell/idle_input.h"
+#include "shell/retrace.h"
 
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
@@ -15,7 +16,6 @@
 namespace {
 
 constexpr int64_t NS_PER_SECOND = 1000000000;
-constexpr int64_t TICK_NS = NS_PER_SECOND / 70;  // the library's retrace rate
 
 bool parked = false;
 int64_t next_tick_ns = 0;  // when the next retrace tick is due
@@ -71,16 +71,6 @@ void WaitForRetraceTick() {
         ppoll(&connection, 1, &timeout, nullptr);
         _xwin_handle_input();
     }
-}
-
-int64_t NextRetraceTick(int64_t due, int64_t now) {
-    if (due == 0) {
-        due = now;
-    }
-    if (due <= now) {
-        due += ((now - due) / TICK_NS + 1) * TICK_NS;
-    }
-    return due;
 }
 
 void ReleaseInput() {

@@ -1,0 +1,197 @@
+// File helpers on Windows: a temporary file created exclusively beside the
+// real one, flushed with FlushFileBuffers and moved over it by MoveFileExW,
+// which writes the move through to disk before it returns; and copies of the
+// game taking turns through LockFileEx on a lock file beside the saved games.
+
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "shell/files.h"
+
+namespace {
+
+// Temporary names tried before giving up, should leftovers of crashed runs
+// hold the first ones.
+constexpr int TEMP_NAME_TRIES = 100;
+constexpr DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A path in the wide characters of Windows' own calls; false if it has no room.
+bool Widen(const char *path, wchar_t (&wide)[PATH_MAX]) {
+    return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, PATH_MAX) != 0;
+}
+
+HANDLE Open(const char *path, DWORD access, DWORD disposition) {
+    wchar_t wide[PATH_MAX];
+    if (!Widen(path, wide)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileW(wide, access, SHARE_ALL, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+bool NothingThere(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Whether handle is a file on a disk, not a console, printer port or pipe
+// (CON, NUL and COM1 open as such whatever their extension).
+bool OnDisk(HANDLE handle) {
+    return GetFileType(handle) == FILE_TYPE_DISK;
+}
+
+// A stream that owns handle from now on; null, with handle closed, on failure.
+FILE *StreamOn(HANDLE handle, int flags, const char *mode) {
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
+    if (fd < 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    FILE *file = _fdopen(fd, mode);
+    if (!file) {
+        _close(fd);
+    }
+    return file;
+}
+
+// Creates a temporary file beside target that no other process can have
+// open; INVALID_HANDLE_VALUE when none can be made.
+HANDLE CreateTempFile(const char *target, char (&temp)[PATH_MAX]) {
+    static unsigned serial = 0;
+    for (int i = 0; i < TEMP_NAME_TRIES; ++i) {
+        const int length =
+            std::snprintf(temp, sizeof temp, "%s.%d-%u.tmp", target, _getpid(), serial++);
+        if (length < 0 || static_cast<std::size_t>(length) >= sizeof temp) {
+            break;
+        }
+        const HANDLE handle = Open(temp, GENERIC_WRITE, CREATE_NEW);
+        if (handle != INVALID_HANDLE_VALUE) {
+            return handle;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) {
+            break;
+        }
+    }
+    temp[0] = '\0';
+    return INVALID_HANDLE_VALUE;
+}
+
+// Whether target may be replaced: nothing is there, or a file on disk that
+// could be opened for writing (not read-only, not a directory).
+bool MayReplace(const char *target) {
+    const HANDLE handle = Open(target, GENERIC_WRITE, OPEN_EXISTING);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return NothingThere(GetLastError());
+    }
+    const bool on_disk = OnDisk(handle);
+    CloseHandle(handle);
+    return on_disk;
+}
+
+}  // namespace
+
+FileHandle OpenFile(const char *path, const char *mode) {
+    return FileHandle(std::fopen(path, mode));
+}
+
+FileHandle OpenRegularFile(const char *path, const char *mode) {
+    const HANDLE handle = Open(path, GENERIC_READ, OPEN_EXISTING);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = NothingThere(GetLastError()) ? ENOENT : EACCES;
+        return nullptr;
+    }
+    if (!OnDisk(handle)) {
+        CloseHandle(handle);
+        errno = EINVAL;
+        return nullptr;
+    }
+    const int text = std::strchr(mode, 'b') ? _O_BINARY : _O_TEXT;
+    return FileHandle(StreamOn(handle, _O_RDONLY | text, mode));
+}
+
+bool ResolveLinks(const char *path, char (&target)[PATH_MAX]) {
+    return std::snprintf(target, sizeof target, "%s", path) < static_cast<int>(sizeof target);
+}
+
+Replacement::~Replacement() {
+    DiscardReplacement(*this);
+}
+
+bool BeginReplacement(const char *path, Replacement &replacement) {
+    if (!ResolveLinks(path, replacement.Target) || !MayReplace(replacement.Target)) {
+        return false;
+    }
+    const HANDLE handle = CreateTempFile(replacement.Target, replacement.Temp);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    replacement.File.reset(StreamOn(handle, _O_WRONLY | _O_BINARY, "wb"));
+    if (!replacement.File) {
+        DiscardReplacement(replacement);
+        return false;
+    }
+    return true;
+}
+
+bool FinishReplacement(Replacement &replacement) {
+    FILE *stream = replacement.File.release();
+    if (!stream) {
+        return false;
+    }
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    const bool written =
+        std::fflush(stream) == 0 && !std::ferror(stream) && FlushFileBuffers(handle) != 0;
+    return std::fclose(stream) == 0 && written;
+}
+
+bool CommitReplacement(Replacement &replacement) {
+    wchar_t temp[PATH_MAX], target[PATH_MAX];
+    if (replacement.Temp[0] == '\0' || !Widen(replacement.Temp, temp) ||
+        !Widen(replacement.Target, target) ||
+        !MoveFileExW(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return false;
+    }
+    replacement.Temp[0] = '\0';
+    return true;
+}
+
+void DiscardReplacement(Replacement &replacement) {
+    replacement.File.reset();
+    wchar_t temp[PATH_MAX];
+    if (replacement.Temp[0] != '\0' && Widen(replacement.Temp, temp)) {
+        DeleteFileW(temp);
+    }
+    replacement.Temp[0] = '\0';
+}
+
+// Windows locks no directory, and a file open here could not be moved over,
+// so the lock is on a file of its own beside target, "target.lock", which
+// stays there for the next save.
+ReplaceLock::ReplaceLock(const char *target) : Handle(-1) {
+    char path[PATH_MAX];
+    if (std::snprintf(path, sizeof path, "%s.lock", target) >= static_cast<int>(sizeof path)) {
+        return;
+    }
+    const HANDLE handle = Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    OVERLAPPED whole = {};
+    if (!OnDisk(handle) ||
+        !LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+        CloseHandle(handle);
+        return;
+    }
+    Handle = reinterpret_cast<intptr_t>(handle);
+}
+
+ReplaceLock::~ReplaceLock() {
+    if (Handle != -1) {
+        CloseHandle(reinterpret_cast<HANDLE>(Handle));  // and the lock with it
+    }
+}

@@ -1,0 +1,72 @@
+// Quiet waits on Windows. The library's input threads sleep until DirectInput
+// has news, so nothing needs parking; the game keeps its own 70 Hz retrace
+// clock, since the display's vertical blank comes at whatever rate the monitor
+// runs, and a key wait wakes at each key event, not on a timer.
+
+#include <allegro.h>
+#include <windows.h>
+
+#include <cstdint>
+
+#include "shell/idle_input.h"
+#include "shell/retrace.h"
+
+namespace {
+
+constexpr int64_t NS_PER_MS = 1000000;
+
+bool taken_over = false;
+HANDLE key_event = nullptr;  // set by the library's keyboard thread at each press or release
+int64_t next_tick_ns = 0;    // when the next retrace tick is due
+
+void OnKeyEvent(int) {
+    SetEvent(key_event);
+}
+
+int64_t Now() {
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    const int64_t seconds = count.QuadPart / frequency.QuadPart;
+    return seconds * 1000000000 +
+           (count.QuadPart % frequency.QuadPart) * 1000000000 / frequency.QuadPart;
+}
+
+}  // namespace
+
+void TakeOverInput() {
+    if (!taken_over) {
+        key_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        keyboard_lowlevel_callback = OnKeyEvent;
+        timeBeginPeriod(1);  // sleeps end within a millisecond of their time
+        taken_over = true;
+    }
+}
+
+bool HandlingInput() {
+    return taken_over;
+}
+
+void WaitForInput(unsigned milliseconds) {
+    if (taken_over) {
+        WaitForSingleObject(key_event, milliseconds);
+    } else {
+        rest(milliseconds);
+    }
+}
+
+void WaitForRetraceTick() {
+    next_tick_ns = NextRetraceTick(next_tick_ns, Now());
+    for (int64_t left = next_tick_ns - Now(); left > 0; left = next_tick_ns - Now()) {
+        Sleep(static_cast<DWORD>((left + NS_PER_MS - 1) / NS_PER_MS));
+    }
+}
+
+void ReleaseInput() {
+    if (taken_over) {
+        keyboard_lowlevel_callback = nullptr;
+        timeEndPeriod(1);
+        CloseHandle(key_event);
+        taken_over = false;
+    }
+}
