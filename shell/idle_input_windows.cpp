@@ -4,7 +4,7 @@
 // runs, and a key wait wakes at each key event, not on a timer.
 
 #include <allegro.h>
-#include <windows.h>
+#include <winalleg.h>  // windows.h, with its BITMAP kept apart from the library's
 
 #include <cstdint>
 
