@@ -78,7 +78,8 @@ bool CopyWithRecord(FILE *from, FILE *to, const GameSettingsRecord &record) {
 }
 
 // Writes the new file aside and renames it over the old one, which is only
-// read; a file that is there but cannot be read is never replaced.
+// read, and closed first (Windows moves nothing over an open file); a file
+// that is there but cannot be read is never replaced.
 bool ReplaceSavedGames(const char *target, const GameSettingsRecord &record) {
     FileHandle existing = OpenRegularFile(target, "rb");
     if (!existing && errno != ENOENT) {
@@ -87,7 +88,7 @@ bool ReplaceSavedGames(const char *target, const GameSettingsRecord &record) {
     Replacement replacement;
     return BeginReplacement(target, replacement) &&
            CopyWithRecord(existing.get(), replacement.File.get(), record) &&
-           FinishReplacement(replacement) && CommitReplacement(replacement);
+           (existing.reset(), FinishReplacement(replacement)) && CommitReplacement(replacement);
 }
 
 // Reads the next whole record; false at the end of the file, where a

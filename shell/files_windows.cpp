@@ -82,15 +82,18 @@ HANDLE CreateTempFile(const char *target, char (&temp)[PATH_MAX]) {
 }
 
 // Whether target may be replaced: nothing is there, or a file on disk that
-// could be opened for writing (not read-only, not a directory).
+// could be opened for writing and is not marked read-only (which a program
+// run with every right, or under Wine as root, could otherwise write).
 bool MayReplace(const char *target) {
     const HANDLE handle = Open(target, GENERIC_WRITE, OPEN_EXISTING);
     if (handle == INVALID_HANDLE_VALUE) {
         return NothingThere(GetLastError());
     }
-    const bool on_disk = OnDisk(handle);
+    BY_HANDLE_FILE_INFORMATION about;
+    const bool writable = OnDisk(handle) && GetFileInformationByHandle(handle, &about) &&
+                          !(about.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
     CloseHandle(handle);
-    return on_disk;
+    return writable;
 }
 
 }  // namespace
