@@ -18,7 +18,8 @@ struct FileCloser {
 // A stream that closes itself when it goes out of scope.
 using FileHandle = std::unique_ptr<FILE, FileCloser>;
 
-// Opens a stream; null when it cannot be opened.
+// Opens a stream as fopen does, "x" (create only where nothing stands)
+// included everywhere; null when it cannot be opened.
 FileHandle OpenFile(const char *path, const char *mode);
 
 // Opens a regular file for reading, never waiting on a FIFO or a device; null when it

@@ -98,8 +98,20 @@ bool MayReplace(const char *target) {
 
 }  // namespace
 
+// The C library here knows no "x" (create, never open what is there), so
+// such a file is created by CREATE_NEW.
 FileHandle OpenFile(const char *path, const char *mode) {
-    return FileHandle(std::fopen(path, mode));
+    if (!std::strchr(mode, 'x')) {
+        return FileHandle(std::fopen(path, mode));
+    }
+    const HANDLE handle = Open(path, GENERIC_WRITE, CREATE_NEW);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EACCES;
+        return nullptr;
+    }
+    const bool binary = std::strchr(mode, 'b');
+    return FileHandle(
+        StreamOn(handle, _O_WRONLY | (binary ? _O_BINARY : _O_TEXT), binary ? "wb" : "w"));
 }
 
 FileHandle OpenRegularFile(const char *path, const char *mode) {
