@@ -27,14 +27,15 @@
 #include "shell/startup.h"
 #include "tests/harness/harness.h"
 #include "tests/unit/record_bytes.h"
+#include "tests/unit/record_faults.h"
 
-// The test binary is linked with --wrap for these calls: the Nth call of the
-// armed kind fails as a worn-out disk would make it fail.
+// The test binary is linked with --wrap for these calls: the Nth call of
+// the armed kind fails as a worn-out disk would make it fail.
 namespace {
+using namespace record_faults;
 enum Call { FREAD, FWRITE, FSYNC, RENAME, FLOCK, CALL_KINDS };
-int Armed = -1, FailAt = 0, Seen = 0;  // the failing kind, which call fails, calls so far
 bool Fails(Call call, int error) {
-    const bool fails = call == Armed && ++Seen == FailAt;
+    const bool fails = record_faults::Fails(call);
     errno = fails ? error : errno;
     return fails;
 }
@@ -75,30 +76,6 @@ using record_bytes::Settings;
 constexpr const char *INTERNAL = "IntHiScores.dat", *EXTERNAL = "ExtHiScores.dat",
                      *SAVED = "plyrsettings.dat";
 
-std::string Saved(const char *name, int32_t score) {
-    return record_bytes::SavedGame(name, 1, score, GAME_INTERNAL, 2);
-}
-
-// A whole table: one row of its own above nine default rows.
-std::string TableBytes(const char *name, int32_t score) {
-    std::string bytes = record_bytes::HighScore(name, score);
-    while (bytes.size() < HIGH_SCORE_ROWS * 36) {
-        bytes += record_bytes::HighScore("Sample Player", 1);
-    }
-    return bytes;
-}
-
-// The temporary files left in the working directory.
-std::set<std::string> TempFiles() {
-    std::set<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(".")) {
-        if (entry.path().extension() == ".tmp") {
-            names.insert(entry.path().filename());
-        }
-    }
-    return names;
-}
-
 // Runs a store with the file size limited to limit bytes: a full disk.
 bool WithDiskFullAt(rlim_t limit, bool (*store)()) {
     rlimit previous, full;
@@ -122,72 +99,13 @@ void BecomeNobody() {
     }
 }
 
-bool StoreAnn() {
-    return StoreSavedGame(Settings("ANN", 1, 99, 2));
-}
-
-// Both tables with NAME's score above the defaults.
-bool StoreTables(const char *name = "NEW", int32_t score = 70) {
-    LoadHighScores();
-    InternalHighScores.fill({"Sample Player", 1});
-    InternalHighScores[0] = {};
-    std::snprintf(InternalHighScores[0].Name, 32, "%s", name);
-    InternalHighScores[0].Score = score;
-    ExternalHighScores = InternalHighScores;
-    return StoreHighScores();
-}
-
 // On the real start-up, so that a failed save ends the game as it would.
 class RecordFilesTest : public GameTest {};
 
 // Every store under a failure at each of its reads, writes, flushes, renames
 // and locks in turn: each file is left whole, old or new, with no stand-in.
 TEST_F(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
-    const std::string bob = Saved("BOB", 10), ann = Saved("ann", 5), tail(20, 'q');
-    struct Case {
-        std::vector<std::string> layout;
-        std::vector<std::pair<std::string, std::string>> after;  // paths and their new bytes
-        bool (*store)();
-    };
-    // clang-format off
-    const Case cases[] = {
-        {{INTERNAL + ("=" + TableBytes("OLD", 7)), EXTERNAL + ("=" + TableBytes("OLD", 8))},
-         {{INTERNAL, TableBytes("NEW", 70)}, {EXTERNAL, TableBytes("NEW", 70)}}, [] { return StoreTables(); }},
-        {{SAVED + ("=" + bob + ann + Saved("ANN", 6) + tail)},  // the first name that matches in any case
-         {{SAVED, bob + Saved("ANN", 99) + Saved("ANN", 6) + tail}}, StoreAnn},
-        {{SAVED + ("=" + bob + tail)}, {{SAVED, bob + Saved("ANN", 99)}}, StoreAnn},  // after the last whole one
-        {{}, {{SAVED, Saved("ANN", 99)}}, StoreAnn},
-    };
-    // clang-format on
-    int injected = 0;
-    for (const Case &c : cases) {
-        for (int call = 0; call < CALL_KINDS; ++call) {
-            for (int n = 1;; ++n) {
-                SCOPED_TRACE(c.after[0].first + ": call " + std::to_string(n) + " of kind " +
-                             std::to_string(call) + " fails");
-                LayOut(c.layout);
-                std::vector<std::string> before;
-                for (const auto &[path, bytes] : c.after) {
-                    before.push_back(Contents(path));
-                }
-                Armed = call, FailAt = n, Seen = 0;
-                const bool stored = c.store();
-                Armed = -1;
-                const bool failed = Seen >= n;
-                EXPECT_NE(stored, failed);
-                for (size_t i = 0; i < c.after.size(); ++i) {
-                    const std::string now = Contents(c.after[i].first);
-                    EXPECT_TRUE(now == c.after[i].second || (!stored && now == before[i])) << i;
-                }
-                EXPECT_EQ(TempFiles(), std::set<std::string>{});
-                if (!failed) {
-                    break;
-                }
-                ++injected;
-            }
-        }
-    }
-    EXPECT_GE(injected, 20) << "the calls were not wrapped";
+    EXPECT_GE(FailEachCallInTurn(CALL_KINDS, LayOut, Contents), 20) << "the calls were not wrapped";
 }
 
 // What a player may leave in the way of a store, and what is left after it.
@@ -280,18 +198,12 @@ TEST_F(RecordFilesTest, CopiesStoringAtOnceLoseNothing) {
     for (int status, copy = 0; copy < COPIES; ++copy) {
         EXPECT_TRUE(wait(&status) > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    const std::string file = Contents(SAVED);
-    std::set<std::string> names, tables;
-    for (std::size_t at = 0; at < file.size(); at += SAVED_GAME_BYTES) {
-        names.insert(file.substr(at, 32).c_str());
-    }
-    EXPECT_EQ(file.size(), COPIES * SAVES * SAVED_GAME_BYTES);
-    EXPECT_EQ(names.size(), static_cast<size_t>(COPIES * SAVES));
+    ExpectEverySave(Contents(SAVED), COPIES * SAVES);
+    std::set<std::string> tables;
     for (int copy = 0; copy < COPIES; ++copy) {
         tables.insert(TableBytes("COPY", copy));
     }
     EXPECT_EQ(tables.count(Contents(INTERNAL)) + tables.count(Contents(EXTERNAL)), 2u);
-    EXPECT_EQ(TempFiles(), std::set<std::string>{});
 }
 
 // A high-score file that could not be read at start, or cannot be written,

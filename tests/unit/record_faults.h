@@ -1,0 +1,132 @@
+// Faults made to happen in the record files, on every system: each test binary
+// wraps its system's calls (at link time) to fail the Nth call of the armed
+// kind, and walks the same stores through every such failure in turn.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "records/high_scores.h"
+#include "records/saved_games.h"
+#include "tests/unit/record_bytes.h"
+
+namespace record_faults {
+
+inline int Armed = -1, FailAt = 0, Seen = 0;  // the failing kind, which call fails, calls so far
+
+// Whether this call of the wrapped kind is the one to fail.
+inline bool Fails(int call) {
+    return call == Armed && ++Seen == FailAt;
+}
+
+inline std::string Saved(const char *name, int32_t score) {
+    return record_bytes::SavedGame(name, 1, score, GAME_INTERNAL, 2);
+}
+
+// A whole table: one row of its own above nine default rows.
+inline std::string TableBytes(const char *name, int32_t score) {
+    std::string bytes = record_bytes::HighScore(name, score);
+    while (bytes.size() < HIGH_SCORE_ROWS * 36) {
+        bytes += record_bytes::HighScore("Sample Player", 1);
+    }
+    return bytes;
+}
+
+// The temporary files left in the working directory.
+inline std::set<std::string> TempFiles() {
+    std::set<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(".")) {
+        if (entry.path().extension() == ".tmp") {
+            names.insert(entry.path().filename().string());
+        }
+    }
+    return names;
+}
+
+inline bool StoreAnn() {
+    return StoreSavedGame(record_bytes::Settings("ANN", 1, 99, 2));
+}
+
+// Both tables with NAME's score above the defaults.
+inline bool StoreTables(const char *name = "NEW", int32_t score = 70) {
+    LoadHighScores();
+    InternalHighScores.fill({"Sample Player", 1});
+    InternalHighScores[0] = {};
+    std::snprintf(InternalHighScores[0].Name, 32, "%s", name);
+    InternalHighScores[0].Score = score;
+    ExternalHighScores = InternalHighScores;
+    return StoreHighScores();
+}
+
+// Every store under a failure at each call of each of kinds in turn: each
+// file is left whole, old or new, with no stand-in. LayOut makes "name=bytes"
+// files in an emptied directory; Contents reads a file back. Returns how many
+// failures were made to happen.
+template <typename LayOutFiles, typename ReadContents>
+int FailEachCallInTurn(int kinds, LayOutFiles LayOut, ReadContents Contents) {
+    const std::string bob = Saved("BOB", 10), ann = Saved("ann", 5), tail(20, 'q');
+    const std::string INTERNAL = "IntHiScores.dat", EXTERNAL = "ExtHiScores.dat",
+                      SAVED = "plyrsettings.dat";
+    struct Case {
+        std::vector<std::string> layout;
+        std::vector<std::pair<std::string, std::string>> after;  // paths and their new bytes
+        bool (*store)();
+    };
+    // clang-format off
+    const Case cases[] = {
+        {{INTERNAL + "=" + TableBytes("OLD", 7), EXTERNAL + "=" + TableBytes("OLD", 8)},
+         {{INTERNAL, TableBytes("NEW", 70)}, {EXTERNAL, TableBytes("NEW", 70)}}, [] { return StoreTables(); }},
+        {{SAVED + "=" + bob + ann + Saved("ANN", 6) + tail},  // the first name that matches in any case
+         {{SAVED, bob + Saved("ANN", 99) + Saved("ANN", 6) + tail}}, StoreAnn},
+        {{SAVED + "=" + bob + tail}, {{SAVED, bob + Saved("ANN", 99)}}, StoreAnn},  // after the last whole one
+        {{}, {{SAVED, Saved("ANN", 99)}}, StoreAnn},
+    };
+    // clang-format on
+    int injected = 0;
+    for (const Case &c : cases) {
+        for (int call = 0; call < kinds; ++call) {
+            for (int n = 1;; ++n) {
+                SCOPED_TRACE(c.after[0].first + ": call " + std::to_string(n) + " of kind " +
+                             std::to_string(call) + " fails");
+                LayOut(c.layout);
+                std::vector<std::string> before;
+                for (const auto &[path, bytes] : c.after) {
+                    before.push_back(Contents(path));
+                }
+                Armed = call, FailAt = n, Seen = 0;
+                const bool stored = c.store();
+                Armed = -1;
+                const bool failed = Seen >= n;
+                EXPECT_NE(stored, failed);
+                for (size_t i = 0; i < c.after.size(); ++i) {
+                    const std::string now = Contents(c.after[i].first);
+                    EXPECT_TRUE(now == c.after[i].second || (!stored && now == before[i])) << i;
+                }
+                EXPECT_EQ(TempFiles(), std::set<std::string>{});
+                if (!failed) {
+                    break;
+                }
+                ++injected;
+            }
+        }
+    }
+    return injected;
+}
+
+// After copies of the game each saved games under names of their own at
+// once: every save is in the file, and no stand-in is left.
+inline void ExpectEverySave(const std::string &file, int saves) {
+    std::set<std::string> names;
+    for (std::size_t at = 0; at < file.size(); at += SAVED_GAME_BYTES) {
+        names.insert(file.substr(at, 32).c_str());
+    }
+    EXPECT_EQ(file.size(), saves * SAVED_GAME_BYTES);
+    EXPECT_EQ(names.size(), static_cast<size_t>(saves));
+    EXPECT_EQ(TempFiles(), std::set<std::string>{});
+}
+
+}  // namespace record_faults
