@@ -16,6 +16,10 @@ constexpr float DEFAULT_MOUSE_SENSITIVITY = 100.0f;
 
 }  // namespace
 
+bool InternalGame() {
+    return GameSettings.GameType != GAME_EXTERNAL;
+}
+
 void SetDefaultControls() {
     Controls.UseKeyboard = 0;
     Controls.UseMouse = 1;

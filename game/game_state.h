@@ -53,6 +53,10 @@ extern PaddleState Paddle;
 extern ControlSettings Controls;
 extern GameSettingsRecord GameSettings;
 
+// Whether the current game plays the five internal levels: any game type
+// but external does (only a damaged saved game holds another).
+bool InternalGame();
+
 // The controls every run starts with (mouse, arrow keys, step 20) and start level 0.
 void SetDefaultControls();
 

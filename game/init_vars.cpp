@@ -3,6 +3,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <array>
 
 #include "game/game_state.h"
@@ -33,12 +34,11 @@ constexpr std::array<DifficultyRow, 3> DIFFICULTY_TABLE = {{
 constexpr int FIELD_SIDE_MARGIN = 4;
 constexpr int FIELD_BOTTOM_MARGIN = 52;
 
-// Applies one row of the table; other difficulties leave everything as it was.
+// Applies one row of the table. Only a damaged saved game holds another
+// difficulty: below Easy it is played as Easy, above Hard as Hard.
 void ApplyDifficulty(int32_t difficulty) {
-    if (difficulty < 0 || difficulty >= static_cast<int32_t>(DIFFICULTY_TABLE.size())) {
-        return;
-    }
-    const DifficultyRow &row = DIFFICULTY_TABLE[difficulty];
+    const DifficultyRow &row =
+        DIFFICULTY_TABLE[std::clamp(difficulty, DIFFICULTY_EASY, DIFFICULTY_HARD)];
     Ball.Speed = row.Speed;
     Ball.BounceBoost = row.BounceBoost;
     Ball.Radius = row.Radius;
@@ -52,9 +52,9 @@ void ApplyDifficulty(int32_t difficulty) {
 
 void InitVars() {
     LogLine("InitVars module reached.\n");
-    if (GameSettings.GameType == GAME_INTERNAL) {
+    if (InternalGame()) {
         LoadInternalLevels();
-    } else if (GameSettings.GameType == GAME_EXTERNAL) {
+    } else {
         LoadExternalLevel();
     }
     ApplyDifficulty(GameSettings.Difficulty);

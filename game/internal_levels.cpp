@@ -37,7 +37,9 @@ void LoadInternalLevels() {
     for (int level = 0; level < LEVEL_COUNT; ++level) {
         char name[32];
         std::snprintf(name, sizeof name, "IntLvl0%d.trl", level + 1);
-        FileHandle file = OpenFile(name, "r");
+        // Only a regular file is a level: a FIFO would stall the game, and a
+        // directory would read as no numbers at all.
+        FileHandle file = OpenRegularFile(name, "r");
         if (!file) {
             char text[96];
             std::snprintf(text, sizeof text,

@@ -48,7 +48,8 @@ bool ReadLevelNumber(FILE *file, int32_t &value);
 void ReadLevelFile(FILE *file, int level, const BrickGeometry &geometry);
 
 // Loads "IntLvl01.trl" to "IntLvl05.trl" into the five slots and writes the
-// load dump "ldlvldbg.txt". A missing file ends the game with a message.
+// load dump "ldlvldbg.txt". A file that is missing, or is not a regular file,
+// ends the game with a message.
 void LoadInternalLevels();
 
 // Asks the player for a level file's name and loads it into slot 0. When it

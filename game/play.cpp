@@ -80,7 +80,7 @@ Ending PlayLevel(int level, bool internal) {
             if (LevelCleared(level)) {
                 ShowPlayMessage("Well done! Level Complete!");
                 if (internal && level < LEVEL_COUNT - 1) {
-                    LevelCompleteMenu(level);  // saving ends the game here
+                    LevelCompleteMenu(level);  // a save ends the game here
                 }
                 lives = LEVEL_DONE;
             }
@@ -107,7 +107,7 @@ void HighScoreStep() {
 }  // namespace
 
 void Play() {
-    if (GameSettings.GameType == GAME_INTERNAL) {
+    if (InternalGame()) {
         // Only a damaged saved game starts below the first level.
         int level = GameSettings.StartLevel < 0 ? 0 : GameSettings.StartLevel;
         for (; level < LEVEL_COUNT; ++level) {

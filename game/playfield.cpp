@@ -38,7 +38,7 @@ void DrawBricks(int level) {
 }  // namespace
 
 void FormatStatusLine(char (&text)[STATUS_LINE_SIZE], int level, int lives) {
-    if (GameSettings.GameType == GAME_INTERNAL) {
+    if (InternalGame()) {
         std::snprintf(text, sizeof text, "%s - Score: %d - Level %d/%d - Lives Left: %d",
                       GameSettings.PlayerName, GameSettings.Score, level + 1, LEVEL_COUNT, lives);
     } else {

@@ -58,15 +58,17 @@ bool LoadTable(const char *path, HighScoreTable &table) {
     return true;
 }
 
-// Writes a table to the stand-in of its file; false if that failed or the
-// file may not be replaced.
-bool WriteTable(bool unreadable, const char *path, const HighScoreTable &table,
-                Replacement &replacement) {
+// Writes a table to a stand-in and renames it over its file, so a failure
+// never leaves the table emptied; false if the file was not replaced, as one
+// that could not be read never is. A stand-in left by a failure goes with it.
+bool ReplaceTable(bool unreadable, const char *path, const HighScoreTable &table) {
+    Replacement replacement;
     return !unreadable && BeginReplacement(path, replacement) &&
-           WriteHighScoreTable(replacement.File.get(), table) && FinishReplacement(replacement);
+           WriteHighScoreTable(replacement.File.get(), table) && FinishReplacement(replacement) &&
+           CommitReplacement(replacement);
 }
 
-// Gives up saving: no file is replaced, the player is told which one failed.
+// Tells the player which files could not be saved and ends the game.
 [[noreturn]] void FailSave(bool internal_failed, bool external_failed) {
     if (internal_failed && external_failed) {
         ShowMessage("Unable to find IntHiScores.dat or ExtHiScores.dat to save to!");
@@ -109,18 +111,12 @@ void LoadHighScores() {
 
 namespace {
 
-// Writes both tables to stand-ins and, only when both are safely on disk,
-// renames them over the old files, so a failure never leaves a table
-// emptied. True when both files were replaced; else says which failed.
+// Replaces each table's file on its own: one that cannot be read or written
+// never keeps the other table from being saved. True when both files were
+// replaced; else says which failed.
 bool ReplaceHighScoreFiles(bool &internal_failed, bool &external_failed) {
-    Replacement internal, external;
-    internal_failed = !WriteTable(InternalUnreadable, INTERNAL_FILE, InternalHighScores, internal);
-    external_failed = !WriteTable(ExternalUnreadable, EXTERNAL_FILE, ExternalHighScores, external);
-    if (!internal_failed && !external_failed) {
-        internal_failed = !CommitReplacement(internal);
-        external_failed = !internal_failed && !CommitReplacement(external);
-    }
-    // A stand-in left over from a failure is removed as the replacements go.
+    internal_failed = !ReplaceTable(InternalUnreadable, INTERNAL_FILE, InternalHighScores);
+    external_failed = !ReplaceTable(ExternalUnreadable, EXTERNAL_FILE, ExternalHighScores);
     return !internal_failed && !external_failed;
 }
 

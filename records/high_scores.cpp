@@ -18,7 +18,7 @@ constexpr int32_t LOWEST_SORTED_SCORE = -32768;
 
 // The table of the game being played.
 HighScoreTable &CurrentTable() {
-    return GameSettings.GameType == GAME_INTERNAL ? InternalHighScores : ExternalHighScores;
+    return InternalGame() ? InternalHighScores : ExternalHighScores;
 }
 
 }  // namespace

@@ -21,10 +21,12 @@ extern HighScoreTable ExternalHighScores;
 // Reads both tables at start-up; a missing file gives ten "Sample Player" rows.
 void LoadHighScores();
 
-// Writes both tables back; a table that cannot be written ends the game.
+// Writes each table back to its file. When one or both cannot be written,
+// any other is still saved, and the game ends naming the files that failed.
 void SaveHighScores();
 
-// Enters the current score over row 9 of its table when it beats it; 1 if so.
+// Enters the current score over row 9 of its table (the internal one for any
+// game type but external) when it beats it; 1 if so.
 int IsHighScore();
 
 // Sorts the current game type's table back into descending order.
@@ -36,6 +38,7 @@ int ReadHighScoreTable(FILE *file, HighScoreTable &table);
 // Writes the ten rows as 36-byte records; false if a write failed.
 bool WriteHighScoreTable(FILE *file, const HighScoreTable &table);
 
-// Writes both tables to their files at once, so a new high score outlives a
-// crash; false (and the old files untouched) when they could not be written.
+// Writes each table to its file at once, so a new high score outlives a
+// crash. A file that cannot be written keeps its old bytes and never stops
+// the other one; false unless both were written.
 bool StoreHighScores();

@@ -34,7 +34,7 @@ const char *const NO_SAVED_GAMES[] = {
 const char *const NOT_SAVED[] = {
     "Unfortunately, your game could",
     "not be saved. Please press any key",
-    "to return to the main menu.",
+    "to return to the menu.",
 };
 
 // A notice on a cleared screen, a key, and back to the main menu.
@@ -48,10 +48,11 @@ template <int Count>
 }  // namespace
 
 void SaveGame() {
-    if (!StoreSavedGame(GameSettings)) {
-        NoticeThenMainMenu(NOT_SAVED);
+    if (StoreSavedGame(GameSettings)) {
+        ReturnToMainMenu();
     }
-    ReturnToMainMenu();
+    ShowPrompt(NOT_SAVED, 10, 150);
+    WaitForKey();
 }
 
 void LoadGame() {

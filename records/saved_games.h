@@ -21,8 +21,9 @@ bool FindSavedGame(FILE *file, const char *name, GameSettingsRecord &found);
 bool StoreSavedGame(const GameSettingsRecord &record);
 
 // Saves the current game under the player's name, ends it and shows the main
-// menu. A save that fails is reported on screen first.
-[[noreturn]] void SaveGame();
+// menu. A save that fails is reported on screen and returns, the game still
+// in progress.
+void SaveGame();
 
 // Asks for a name and loads that player's saved game into GameSettings. A
 // name that is not found, or no saved games at all, is reported on screen

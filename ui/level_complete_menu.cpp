@@ -20,8 +20,10 @@ const char *const LEVEL_COMPLETE_HELP[] = {
 }  // namespace
 
 void LevelCompleteMenu(int level) {
-    if (ShowGameMenu(LEVEL_COMPLETE_MENU_X, LEVEL_COMPLETE_TEXTS, LEVEL_COMPLETE_HELP) ==
-        SAVE_GAME) {
+    // A save that works ends the game; after one that failed the menu comes
+    // back, to try again or play on.
+    while (ShowGameMenu(LEVEL_COMPLETE_MENU_X, LEVEL_COMPLETE_TEXTS, LEVEL_COMPLETE_HELP) ==
+           SAVE_GAME) {
         GameSettings.StartLevel = level;
         SaveGame();
     }

@@ -2,5 +2,6 @@
 #pragma once
 
 // Offers to save the game, which resumes later at the level just cleared,
-// or to play on. Saving ends the game and goes back to the main menu.
+// or to play on. A save ends the game and goes back to the main menu; after
+// one that failed the menu is shown again.
 void LevelCompleteMenu(int level);

@@ -24,6 +24,7 @@ inline ssize_t ReadUnread(void *, char *to, size_t want) {
 // The one in-memory file, holding size bytes from data and nothing read yet.
 inline FILE *MemoryFile(const void *data, size_t size) {
     static FILE *const file = fopencookie(nullptr, "rb", {ReadUnread, nullptr, nullptr, nullptr});
+    __fsetlocking(file, FSETLOCKING_BYCALLER);  // one thread reads it: no lock for each getc
     __fpurge(file);  // drops what was buffered or pushed back from the last input
     std::clearerr(file);
     Unread = {static_cast<const char *>(data), size};

@@ -2,6 +2,7 @@
 // missing file. Where the bricks stand, the frames of whole games show.
 
 #include <allegro.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -82,13 +83,18 @@ TEST_F(LevelFileTest, InternalLevelsLoadIntoTheirSlotsAndAreDumped) {
     EXPECT_TRUE(harness::MatchesGolden("load_dump", ReadFile("ldlvldbg.txt")));
 }
 
+// A level file that is missing, or is a FIFO (which would stall the game:
+// the alarm ends it) or a directory, is no level.
 TEST_F(LevelFileTest, AMissingLevelFileEndsTheGameNamingIt) {
-    for (int n : {1, 2, 3, 5}) {
-        WriteFile("IntLvl0" + std::to_string(n) + ".trl", Numbers(90, "1", " "));
+    for (const auto &[made, name] : {std::pair{"IntLvl03.trl=1", "IntLvl04.trl"},
+                                     {"IntLvl03.trl|", "IntLvl03.trl"},
+                                     {"IntLvl03.trl/", "IntLvl03.trl"}}) {
+        LayOut({"IntLvl01.trl=1", "IntLvl02.trl=1", made, "IntLvl05.trl=1"});
+        EXPECT_EXIT((alarm(5), LoadInternalLevels()), testing::ExitedWithCode(1),
+                    "MESSAGE: Unable to open Internal level file \"" + std::string(name) +
+                        "\" for reading!");
+        EXPECT_EQ(harness::Contents("ldlvldbg.txt"), "(missing)");
     }
-    EXPECT_EXIT(LoadInternalLevels(), testing::ExitedWithCode(1),
-                "MESSAGE: Unable to open Internal level file \"IntLvl04.trl\" for reading!");
-    EXPECT_EQ(harness::Contents("ldlvldbg.txt"), "(missing)");
 }
 
 }  // namespace

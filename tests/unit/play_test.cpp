@@ -4,6 +4,7 @@
 
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -63,8 +64,9 @@ protected:
         GameTest::TearDown();
     }
     // A new run of the game, for ANN: no record files, an empty log, the
-    // default tables and controls.
+    // default tables and controls, no script (nor a key wait cut short).
     static void NextGame() {
+        Reset();
         for (const char *file : RECORD_FILES) {
             std::remove(file);
         }
@@ -134,11 +136,19 @@ const GameCase GAMES[] = {
     {"escape_abandons_the_game", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{0, 0}}, {{0, 0}}, "", 5},
     {"the_fifth_level_alone", GAME_INTERNAL, DIFFICULTY_EASY, 4, {{0, 0}}, {{8, 4}},
      "<space><space><space>", -1},
+    // Damaged saved games: type 5, difficulty -1 as escape_abandons_the_game; 3 and 7 as Hard.
+    {"damaged_type_5_difficulty_minus_1", 5, -1, 0, {{0, 0}}, {{0, 0}}, "", 5},
+    {"damaged_difficulty_3", GAME_INTERNAL, 3, 0, {{0, 0}}, {{0, 0}}, "", 5},
+    {"damaged_external_difficulty_7", GAME_EXTERNAL, 7, 0, {{0, 0}}, {}, "", 5},
     {"start_level_five_plays_nothing", GAME_INTERNAL, DIFFICULTY_EASY, 5, {{8, 4}}, {{8, 4}}, "", -1},
     {"start_level_below_zero_plays_the_first", GAME_INTERNAL, DIFFICULTY_MEDIUM, -3, {{8, 4}},
      {{0, 0}}, "<space><esc>", 55},
     {"save_game_after_the_third_level", GAME_INTERNAL, DIFFICULTY_MEDIUM, 0, {{8, 4}}, {{8, 4}},
      "<space><esc><space><esc><space><enter>", -1},
+    // A save that fails (a link into a folder gone), Continue: level 2, score kept.
+    {"a_save_that_fails_then_continue", GAME_INTERNAL, DIFFICULTY_MEDIUM, 0, {{8, 4}}, {{8, 4}},
+     "<space><enter><space><down><enter><space>", -1,
+     [] { symlink("gone/games.dat", "plyrsettings.dat"), Play(); }},
     {"external_game_over", GAME_EXTERNAL, DIFFICULTY_HARD, 0, {{0, 0}}, {}, "<space><space><space><space>", -1},
     {"external_win", GAME_EXTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {}, "<space><space><space>", -1},
     // New Game as ANN, Easy, internal; save after level 1; Load Game as ann;

@@ -103,7 +103,8 @@ void BecomeNobody() {
 class RecordFilesTest : public GameTest {};
 
 // Every store under a failure at each of its reads, writes, flushes, renames
-// and locks in turn: each file is left whole, old or new, with no stand-in.
+// and locks in turn: each file is left whole, old or new, with no stand-in,
+// and a failure at one file never keeps another from being replaced.
 TEST_F(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
     EXPECT_GE(FailEachCallInTurn(CALL_KINDS, LayOut, Contents), 20) << "the calls were not wrapped";
 }
@@ -207,50 +208,63 @@ TEST_F(RecordFilesTest, CopiesStoringAtOnceLoseNothing) {
 }
 
 // A high-score file that could not be read at start, or cannot be written,
-// is never replaced: the game ends with that file's message and the other
-// file is left as it is. Permission bits are tried as an unprivileged user.
-TEST_F(RecordFilesTest, AFileThatCannotBeReadOrWrittenIsNeverReplaced) {
-    const std::string old_table = TableBytes("OLD", 7), old = INTERNAL + ("=" + old_table);
-    const std::string one = "Unable to find IntHiScores.dat to save to!";
+// is never replaced and never stops the other: a score entered in the other
+// table is saved at once and again at exit, where the game ends naming the
+// files it could not save. Bits are tried as an unprivileged user.
+TEST_F(RecordFilesTest, AFileThatCannotBeReadOrWrittenNeverStopsTheOther) {
+    const std::string old_table = TableBytes("OLD", 7);
+    const std::string scored = record_bytes::HighScore("NEW", 70) + old_table.substr(0, 324);
     struct Case {
-        std::string layout;
-        mode_t internal_mode, external_mode;  // 0: as made
-        int32_t loaded;                       // row 0's score once loaded: 1 for the defaults
-        std::string message;
+        const char *path;  // the broken file; the score enters the other's table
+        std::string made;  // "/" a directory, "|" a FIFO, "=" the old table
+        mode_t mode;
+        int32_t loaded;  // its row 0 once loaded: 1 for the defaults
+        Call call = CALL_KINDS;
+        int at = 0;         // the call that fails, of that kind: in loading or at exit
+        bool both = false;  // the other file is read-only too
     };
+    // clang-format off
     const Case cases[] = {
-        {"IntHiScores.dat/", 0, 0666, 1, one},
-        {"IntHiScores.dat|", 0, 0666, 1, one},
-        {old, 0222, 0666, 1, one},
-        {old, 0444, 0666, 7, one},
-        {old, 0444, 0444, 7, "Unable to find IntHiScores.dat or ExtHiScores.dat to save to!"},
+        {INTERNAL, "/", 0666, 1}, {EXTERNAL, "|", 0666, 1},
+        {INTERNAL, "=", 0222, 1}, {EXTERNAL, "=", 0444, 7},  // cannot be read, cannot be written
+        {INTERNAL, "=", 0444, 7, CALL_KINDS, 0, true},
+        {INTERNAL, "=", 0666, 1, FREAD, 1}, {EXTERNAL, "=", 0666, 1, FREAD, 11},
+        {INTERNAL, "=", 0666, 7, RENAME, 1}, {EXTERNAL, "=", 0666, 7, FSYNC, 3},
     };
+    // clang-format on
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.message);
-        LayOut({c.layout, EXTERNAL + ("=" + old_table)});
-        const std::string internal = Contents(INTERNAL);
+        const char *other = c.path == INTERNAL ? EXTERNAL : INTERNAL;
+        SCOPED_TRACE(c.path + c.made + std::to_string(c.call) + " " + std::to_string(c.at));
+        LayOut({c.path + (c.made == "=" ? "=" + old_table : c.made), other + ("=" + old_table)});
+        const std::string before = Contents(c.path), after = c.both ? old_table : scored;
         chmod(".", 0777);
-        chmod(EXTERNAL, c.external_mode);
-        if (c.internal_mode) {
-            chmod(INTERNAL, c.internal_mode);
-        }
-        EXPECT_EXIT(
-            {
-                BecomeNobody();
-                LoadHighScores();
-                if (InternalHighScores[0].Score == c.loaded) {
-                    ExitGame(0);
-                }
-            },
-            testing::ExitedWithCode(1), c.message);
-        EXPECT_EQ(Contents(INTERNAL), internal);
-        EXPECT_EQ(Contents(EXTERNAL), old_table);
-        EXPECT_EQ(TempFiles(), std::set<std::string>{});
+        chmod(other, c.both ? 0444 : 0666);
+        chmod(c.path, c.mode);
+        const auto score_then_exit = [&] {
+            BecomeNobody();
+            Armed = c.call == FREAD ? FREAD : -1, FailAt = c.at, Seen = 0;
+            LoadHighScores();
+            const bool loaded =
+                (c.path == INTERNAL ? InternalHighScores : ExternalHighScores)[0].Score == c.loaded;
+            GameSettings = {"NEW", 0, 70, c.path == INTERNAL ? GAME_EXTERNAL : GAME_INTERNAL, 0};
+            IsHighScore();
+            UpdateHighScores();
+            StoreHighScores();
+            const bool stored = Contents(other) == after;
+            if (!c.both) {
+                std::remove(other);  // only the save at exit can bring it back
+            }
+            Armed = c.call, Seen = 0;
+            if (loaded && stored) {
+                ExitGame(0);
+            }
+        };
+        EXPECT_EXIT(score_then_exit(), testing::ExitedWithCode(1),
+                    std::string("Unable to find ") +
+                        (c.both ? "IntHiScores.dat or ExtHiScores.dat" : c.path) + " to save to!");
+        EXPECT_EQ(Contents(c.path), before);
+        EXPECT_EQ(Contents(other), after);
     }
-    LayOut({SAVED + ("=" + Saved("BOB", 10))});  // a saved-game file of the same kind
-    chmod(SAVED, 0444);
-    EXPECT_EXIT((BecomeNobody(), std::_Exit(StoreAnn() ? 1 : 0)), testing::ExitedWithCode(0), "");
-    EXPECT_EQ(Contents(SAVED), Saved("BOB", 10));
 }
 
 TEST_F(RecordFilesTest, OnlySevenObjectsOfTheRightKindsMakeTheGameData) {

@@ -66,7 +66,7 @@ TEST_F(RecordsTest, AFinishedGameEntersItsTableByTheExchangeRule) {
         {SAMPLES, GAME_INTERNAL, 1, 0, SAMPLES},
         {SAMPLES, GAME_INTERNAL, 5, 1, "N:5 " + NINE},
         {SAMPLES, GAME_EXTERNAL, 2, 1, "N:2 " + NINE},
-        {SAMPLES, 7, 2, 1, "N:2 " + NINE},  // any other type: external
+        {SAMPLES, 7, 2, 1, "N:2 " + NINE},  // any other type: internal
         {TIE, GAME_INTERNAL, 20, 0, TIE},
         {TIE, GAME_INTERNAL, 21, 1, "T:100 A:90 B:90 C:80 D:70 E:60 F:50 G:40 H:30 N:21 "},
         {TIE, GAME_INTERNAL, 95, 1, "T:100 N:95 B:90 A:90 C:80 D:70 E:60 F:50 G:40 H:30 "},
@@ -76,8 +76,8 @@ TEST_F(RecordsTest, AFinishedGameEntersItsTableByTheExchangeRule) {
     };
     // clang-format on
     for (const Case &c : cases) {
-        HighScoreTable &table = c.type == GAME_INTERNAL ? InternalHighScores : ExternalHighScores;
-        HighScoreTable &other = c.type == GAME_INTERNAL ? ExternalHighScores : InternalHighScores;
+        HighScoreTable &table = c.type == GAME_EXTERNAL ? ExternalHighScores : InternalHighScores;
+        HighScoreTable &other = c.type == GAME_EXTERNAL ? InternalHighScores : ExternalHighScores;
         SetTable(table, c.table);
         SetTable(other, "OTHER:1 ");
         GameSettings = {"N", 0, c.score, c.type, 0};

@@ -113,41 +113,6 @@ TEST_F(ScreensTest, EveryScreenShowsWhatItsTranscriptSays) {
     }
 }
 
-// The texts of the main and options menus, each item with its help line.
-TEST_F(ScreensTest, MenusShowTheirItemsAndHelpLines) {
-    struct Item {
-        const char *keys;  // from the main menu to the item
-        const char *item, *help;
-        int x, row;
-    };
-    // clang-format off
-    const Item items[] = {
-        {"", "New Game", "Starts a completely new game of any sort.", 250, 1},
-        {"<down>", "Load Game", "Loads a previously saved game.", 250, 2},
-        {"<down*2>", "Instructions", "Displays detailed instructions on how to play the game.", 250, 3},
-        {"<down*3>", "Options", "Allows you to configure your controls, and view the credits for the game.", 250, 4},
-        {"<up*2>", "High Scores", "Shows both the Internal and External high scores tables for TileRiot!", 250, 5},
-        {"<up>", "Exit", "Quits the game, returning you back to Windows.", 250, 6},
-        {"<up*3><enter>", "Configure your controls", "Allows you to change settings for the keyboard and mouse.", 130, 1},
-        {"<up*3><enter><down>", "View Credits", "Displays scrolling credits for the game.", 130, 2},
-        {"<up*3><enter><up>", "Return to Main Menu", "Returns to the Main Menu.", 130, 3},
-    };
-    // clang-format on
-    FONT *f = GameFont(TEXT_FONT);
-    const int item_top = 5 + text_height(GameFont(TITLE_FONT));
-    for (const Item &item : items) {
-        SCOPED_TRACE(item.item);
-        harness::Reset();
-        harness::TypeKeys(item.keys);
-        EXPECT_THROW(MainMenu(), harness::ScriptEnded);
-        const harness::Frame &frame = harness::Frames().back();
-        const int y = item_top + (text_height(f) + 20) * item.row;
-        EXPECT_TRUE(harness::ShowsText(frame, f, item.item, item.x, y, makecol(0, 255, 0)));
-        EXPECT_TRUE(
-            harness::ShowsText(frame, font, item.help, 320, 470, makecol(255, 255, 255), true));
-    }
-}
-
 // A fade whose target is not a multiple of its step ends exactly on it.
 TEST_F(ScreensTest, FadesEndExactlyOnTheirColours) {
     const char *const texts[] = {"T", "Only"};
