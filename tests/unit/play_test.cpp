@@ -136,10 +136,10 @@ const GameCase GAMES[] = {
     {"escape_abandons_the_game", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{0, 0}}, {{0, 0}}, "", 5},
     {"the_fifth_level_alone", GAME_INTERNAL, DIFFICULTY_EASY, 4, {{0, 0}}, {{8, 4}},
      "<space><space><space>", -1},
-    // Damaged saved games: type 5, difficulty -1 as escape_abandons_the_game; 3 and 7 as Hard.
-    {"damaged_type_5_difficulty_minus_1", 5, -1, 0, {{0, 0}}, {{0, 0}}, "", 5},
-    {"damaged_difficulty_3", GAME_INTERNAL, 3, 0, {{0, 0}}, {{0, 0}}, "", 5},
-    {"damaged_external_difficulty_7", GAME_EXTERNAL, 7, 0, {{0, 0}}, {}, "", 5},
+    // Damaged saved games: type 5 with 7 as the first row, -1 as escape_abandons_the_game, 3 Hard.
+    {"damaged_type_5_difficulty_7", 5, 7, 0, {{0, 0}}, {{0, 0}}, "<space><space><space><space>", -1},
+    {"damaged_difficulty_minus_1", GAME_INTERNAL, -1, 0, {{0, 0}}, {{0, 0}}, "", 5},
+    {"damaged_external_difficulty_3", GAME_EXTERNAL, 3, 0, {{0, 0}}, {}, "", 5},
     {"start_level_five_plays_nothing", GAME_INTERNAL, DIFFICULTY_EASY, 5, {{8, 4}}, {{8, 4}}, "", -1},
     {"start_level_below_zero_plays_the_first", GAME_INTERNAL, DIFFICULTY_MEDIUM, -3, {{8, 4}},
      {{0, 0}}, "<space><esc>", 55},
