@@ -13,19 +13,6 @@
 
 namespace harness {
 
-// One presented frame as the player saw it until the next retrace or key
-// wait; the pixels (16-bit, row by row) are kept for the first frames and the last.
-struct Frame {
-    uint64_t hash = 0;
-    std::vector<uint16_t> pixels;
-    uint16_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * SCREEN_W + x]; }
-};
-
-// Whether the frame shows exactly this text in this colour at (x, y), or
-// centred on x as textout_centre places it: every pixel of the text's box.
-bool ShowsText(const Frame &frame, FONT *f, const char *text, int x, int y, int colour,
-               bool centred = false);
-
 struct ScriptEnded {};        // thrown when the game waits for a key and none is left
 struct FrameLimitReached {};  // thrown when the game presents more frames than allowed
 
@@ -47,8 +34,10 @@ void FailDisplays(bool full_screen, bool windowed);  // they refuse to start
 void FailSystem(bool fails);  // the library's start-up fails, as without a display
 std::string WindowTitle();
 
-const std::vector<Frame> &Frames();  // every frame presented since Reset
-uint64_t ScreenHash();               // of the screen's pixels as they stand
+// The hash of every frame presented since Reset, as the player saw it until
+// the next retrace or key wait.
+const std::vector<uint64_t> &Frames();
+uint64_t ScreenHash();  // of the screen's pixels as they stand
 // One line for each run of equal frames, then the message boxes shown.
 std::string ScreenTranscript();
 const std::vector<std::string> &Messages();
