@@ -1,8 +1,8 @@
-// The game's own files under faults, each made to happen: failures at every
-// write, flush, rename and lock; a full disk; directories, FIFOs and links in
-// the way; files that cannot be read or written; copies saving at the same
-// moment; a damaged data file. After each, the files hold their old bytes or
-// their new ones, whole, and no temporary file is left.
+// The game's record files under faults, each made to happen: failures at
+// every write, flush, rename and lock; a full disk; directories, FIFOs and
+// links in the way; files that cannot be read or written; copies saving at
+// the same moment. After each, the files hold their old bytes or their new
+// ones, whole, and no temporary file is left.
 
 #include <allegro.h>
 #include <fcntl.h>
@@ -23,7 +23,6 @@
 
 #include "records/high_scores.h"
 #include "records/saved_games.h"
-#include "shell/game_data.h"
 #include "shell/startup.h"
 #include "tests/harness/harness.h"
 #include "tests/unit/record_bytes.h"
@@ -265,32 +264,6 @@ TEST_F(RecordFilesTest, AFileThatCannotBeReadOrWrittenNeverStopsTheOther) {
         EXPECT_EQ(Contents(c.path), before);
         EXPECT_EQ(Contents(other), after);
     }
-}
-
-TEST_F(RecordFilesTest, OnlySevenObjectsOfTheRightKindsMakeTheGameData) {
-    // B a bitmap, F a font, D other data.
-    for (const auto &[kinds, complete] : {std::pair{"BBFFBFF", true},
-                                          {"BBFFBFFB", true},
-                                          {"", false},
-                                          {"BBFFBF", false},
-                                          {"FBFFBFF", false},
-                                          {"BBFFBFB", false},
-                                          {"BBFDBFF", false}}) {
-        std::vector<DATAFILE> data;
-        for (const char *kind = kinds; *kind; ++kind) {
-            data.push_back({nullptr, *kind == 'B'   ? DAT_BITMAP
-                                     : *kind == 'F' ? DAT_FONT
-                                                    : DAT_DATA});
-        }
-        data.push_back({nullptr, DAT_END, 0, nullptr});
-        EXPECT_EQ(IsCompleteGameData(data.data()), complete) << kinds;
-    }
-    // A real data file with its last font taken out is refused like a missing one.
-    std::filesystem::remove("tr_data2.dat");
-    std::filesystem::copy_file(harness::RunDirectory() + "/tr_data2.dat", "tr_data2.dat");
-    ASSERT_EQ(std::system("dat tr_data2.dat -d PANEL_FONT >/dev/null"), 0);
-    EXPECT_EXIT(InitSystem(), testing::ExitedWithCode(1),
-                "MESSAGE: Unable to load the game data file tr_data2.dat!");
 }
 
 }  // namespace
