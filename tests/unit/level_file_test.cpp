@@ -67,19 +67,14 @@ TEST_F(LevelFileTest, NumbersReadAsTheGameReadsThem) {
     }
 }
 
+// Level n has its one brick in cell 84 + n, so the dump shows each in its slot.
 TEST_F(LevelFileTest, InternalLevelsLoadIntoTheirSlotsAndAreDumped) {
     for (int n = 1; n <= 5; ++n) {
-        WriteFile("IntLvl0" + std::to_string(n) + ".trl",
-                  Numbers(89, "0", " ") + std::to_string(n) + " " + std::to_string(n));
+        WriteFile("IntLvl0" + std::to_string(n) + ".trl", Numbers(84 + n, "0", " ") + "1");
     }
     WriteFile("ldlvldbg.txt",
               "an older dump that is longer than the new one will be" + std::string(50000, '.'));
     LoadInternalLevels();
-    for (int level = 0; level < 5; ++level) {
-        EXPECT_EQ(Level[level][8][9].Value, level + 1);
-        EXPECT_EQ(Level[level][8][9].Used, 1);
-        EXPECT_EQ(Level[level][8][8].Used, 0);
-    }
     EXPECT_TRUE(harness::MatchesGolden("load_dump", ReadFile("ldlvldbg.txt")));
 }
 

@@ -42,11 +42,7 @@ std::string Describe(const HighScoreTable &table) {
 class RecordsTest : public TempDirTest {};
 
 std::string Rows(const std::string &row, int count) {
-    std::string rows;
-    while (count-- > 0) {
-        rows += row;
-    }
-    return rows;
+    return count > 0 ? row + Rows(row, count - 1) : "";
 }
 
 const std::string SAMPLES = Rows("Sample Player:1 ", 10), NINE = Rows("Sample Player:1 ", 9);
