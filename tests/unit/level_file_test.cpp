@@ -1,7 +1,6 @@
 // Level files: the number format, the internal loader with its dump, and a
 // missing file. Where the bricks stand, the frames of whole games show.
 
-#include <allegro.h>
 #include <unistd.h>
 
 #include <cstdio>

@@ -5,8 +5,6 @@
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
 
-#include <cstring>
-
 #include "game/ball.h"
 #include "game/game_state.h"
 #include "game/level_grid.h"

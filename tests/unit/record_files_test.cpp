@@ -4,7 +4,6 @@
 // the same moment. After each, the files hold their old bytes or their new
 // ones, whole, and no temporary file is left.
 
-#include <allegro.h>
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
@@ -16,7 +15,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -34,9 +32,7 @@ namespace {
 using namespace record_faults;
 enum Call { FREAD, FWRITE, FSYNC, RENAME, FLOCK, CALL_KINDS };
 bool Fails(Call call, int error) {
-    const bool fails = record_faults::Fails(call);
-    errno = fails ? error : errno;
-    return fails;
+    return record_faults::Fails(call) && (errno = error, true);
 }
 }  // namespace
 
@@ -101,9 +97,6 @@ void BecomeNobody() {
 // On the real start-up, so that a failed save ends the game as it would.
 class RecordFilesTest : public GameTest {};
 
-// Every store under a failure at each of its reads, writes, flushes, renames
-// and locks in turn: each file is left whole, old or new, with no stand-in,
-// and a failure at one file never keeps another from being replaced.
 TEST_F(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
     EXPECT_GE(FailEachCallInTurn(CALL_KINDS, LayOut, Contents), 20) << "the calls were not wrapped";
 }

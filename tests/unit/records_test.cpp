@@ -1,7 +1,7 @@
 // The high-score tables: the qualifying rule, the exchange sort's tie rule,
 // and what a damaged file loads as.
 
-#include <cstring>
+#include <cstdio>
 #include <string>
 #include <vector>
 

@@ -4,7 +4,6 @@
 // records it changed and the files it left are pinned by a golden transcript.
 
 #include <allegro.h>
-#include <sys/stat.h>
 
 #include <functional>
 #include <string>
