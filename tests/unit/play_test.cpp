@@ -178,7 +178,7 @@ TEST_F(PlayTest, GamesEndAsTheirTranscriptsSay) {
     }
 }
 
-// Every frame's ball, direction and score as exact bits, on each difficulty.
+// Every frame's ball, direction and score, exact to the bit, on each difficulty.
 // A player steers the paddle under the ball, aiming at different parts of
 // it: by mouse for the first half, by two keys after that, and now and then
 // lets a ball go.
@@ -215,11 +215,8 @@ TEST_F(PlayTest, GoldenRunsPinEveryFrameOfTheBall) {
                 HoldKey(error < 0 ? KEY_LEFT : KEY_RIGHT, frame, frame + 1);
             }
             char line[160];
-            uint32_t bits[4];
-            std::memcpy(bits, &Ball.X, 8);       // X and Y, then
-            std::memcpy(bits + 2, &Ball.DX, 8);  // DX and DY
-            std::snprintf(line, sizeof line, "%d %08x %08x %08x %08x %d %d\n", frame, bits[0],
-                          bits[1], bits[2], bits[3], GameSettings.Score, Paddle.X);
+            std::snprintf(line, sizeof line, "%d %a %a %a %a %d %d\n", frame, Ball.X, Ball.Y,
+                          Ball.DX, Ball.DY, GameSettings.Score, Paddle.X);
             digest = Hash(line, std::strlen(line), digest);
             trail += frame % 250 == 0 ? line : "";
         });
