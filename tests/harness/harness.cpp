@@ -202,14 +202,10 @@ int KeysLeft() {
     return static_cast<int>(state.taps.size());
 }
 
-const std::vector<uint64_t> &Frames() {
-    CaptureScreen();
-    return state.frames;
-}
-
 std::string ScreenTranscript() {
     std::string text;
-    const std::vector<uint64_t> &frames = Frames();
+    CaptureScreen();
+    const std::vector<uint64_t> &frames = state.frames;
     for (size_t first = 0, last = 0; first < frames.size(); first = ++last) {
         while (last + 1 < frames.size() && frames[last + 1] == frames[first]) {
             ++last;

@@ -34,11 +34,9 @@ void FailDisplays(bool full_screen, bool windowed);  // they refuse to start
 void FailSystem(bool fails);  // the library's start-up fails, as without a display
 std::string WindowTitle();
 
-// The hash of every frame presented since Reset, as the player saw it until
-// the next retrace or key wait.
-const std::vector<uint64_t> &Frames();
 uint64_t ScreenHash();  // of the screen's pixels as they stand
-// One line for each run of equal frames, then the message boxes shown.
+// One line for each run of equal frames (each as the player saw it until the
+// next retrace or key wait) since Reset, then the message boxes shown.
 std::string ScreenTranscript();
 const std::vector<std::string> &Messages();
 // Compares text with tests/golden/NAME.txt, naming the first line that
