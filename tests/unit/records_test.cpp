@@ -2,6 +2,7 @@
 // and what a damaged file loads as.
 
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,15 +20,12 @@ using record_bytes::HighScore;
 // A table as "name:score" rows, from a list of them ("name:score ...").
 void SetTable(HighScoreTable &table, const std::string &rows) {
     table = {};
-    size_t at = 0;
+    std::istringstream in(rows);
+    std::string name;
     for (HighScoreEntry &row : table) {
-        const size_t colon = rows.find(':', at), end = rows.find(' ', colon);
-        if (colon == std::string::npos) {
-            return;
+        if (std::getline(in, name, ':') && in >> row.Score && in.get()) {
+            std::snprintf(row.Name, sizeof row.Name, "%s", name.c_str());
         }
-        std::snprintf(row.Name, sizeof row.Name, "%s", rows.substr(at, colon - at).c_str());
-        row.Score = std::stoi(rows.substr(colon + 1, end - colon - 1));
-        at = end + 1;
     }
 }
 
