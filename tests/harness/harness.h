@@ -30,9 +30,10 @@ void WatchFrames(std::function<void(int)> probe);  // called at each frame's ret
 void SetFrameLimit(int frames);
 int KeysLeft();  // scripted taps not used yet
 void PressCloseButton();
-void FailDisplays(bool full_screen, bool windowed);  // they refuse to start
-void FailSystem(bool fails);  // the library's start-up fails, as without a display
-std::string WindowTitle();
+// Set by a test: the full-screen or the windowed display refuses to start, or
+// the library's start-up fails as without a display.
+inline bool FullScreenFails = false, WindowFails = false, SystemFails = false;
+inline std::string WindowTitle;  // as the game set it
 
 uint64_t ScreenHash();  // of the screen's pixels as they stand
 // One line for each run of equal frames (each as the player saw it until the

@@ -53,10 +53,6 @@ constexpr const char *RECORD_FILES[] = {"IntHiScores.dat", "ExtHiScores.dat", "p
 
 class PlayTest : public GameTest {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        NextGame();
-    }
     void TearDown() override {
         CloseDebugLog();
         GameTest::TearDown();
@@ -165,6 +161,7 @@ const GameCase GAMES[] = {
 TEST_F(PlayTest, GamesEndAsTheirTranscriptsSay) {
     for (const GameCase &game : GAMES) {
         SCOPED_TRACE(game.name);
+        NextGame();
         WriteLevels(game.first, game.others);
         StartGame(game.type, game.difficulty, game.start_level);
         TypeKeys(game.keys);
@@ -174,7 +171,6 @@ TEST_F(PlayTest, GamesEndAsTheirTranscriptsSay) {
         RunToEnd(game.run);
         EXPECT_EQ(KeysLeft(), 0);
         EXPECT_TRUE(MatchesGolden(std::string("play_") + game.name, Transcript()));
-        NextGame();
     }
 }
 
@@ -184,6 +180,7 @@ TEST_F(PlayTest, GamesEndAsTheirTranscriptsSay) {
 // lets a ball go.
 TEST_F(PlayTest, GoldenRunsPinEveryFrameOfTheBall) {
     for (int32_t difficulty : {DIFFICULTY_EASY, DIFFICULTY_MEDIUM, DIFFICULTY_HARD}) {
+        NextGame();
         WriteLevels({{8, 5}}, {{1, 1}, {5, 5}});  // the first is cleared at once
         WriteFile("IntLvl02.trl", LevelText({{6, 1}, {4, 8}, {2, 2}, {0, 6}, {7, 7}, {3, 3}}));
         StartGame(GAME_INTERNAL, difficulty, 0);
@@ -231,7 +228,6 @@ TEST_F(PlayTest, GoldenRunsPinEveryFrameOfTheBall) {
         EXPECT_TRUE(
             MatchesGolden("golden_run_" + std::to_string(difficulty),
                           sums + std::string("frame ball-x ball-y dx dy score paddle\n") + trail));
-        NextGame();
     }
 }
 

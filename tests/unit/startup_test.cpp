@@ -34,7 +34,7 @@ protected:
         LoadHighScores();
     }
     void TearDown() override {
-        FailDisplays(false, false);
+        FullScreenFails = false;
         ShutDownSystem();
         TempDirTest::TearDown();
     }
@@ -47,7 +47,7 @@ void LinkRunFile(const char *name) {
 TEST_F(StartupTest, StartsFullScreenElseInAWindow) {
     LinkRunFile("tr_data2.dat");
     for (bool windowed : {false, true}) {
-        FailDisplays(windowed, false);
+        FullScreenFails = windowed;
         InitSystem();
         ASSERT_NE(gfx_driver, nullptr);
         EXPECT_EQ(gfx_driver->windowed != 0, windowed);
@@ -57,10 +57,10 @@ TEST_F(StartupTest, StartsFullScreenElseInAWindow) {
         ShutDownSystem();
     }
     EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(WindowTitle(), "TileRiot");
-    FailSystem(true);  // no display at all: the library's whole error, not a crash
-    EXPECT_EXIT((dup2(2, 1), InitSystem()), testing::ExitedWithCode(1), "library: 0{255}");
-    FailSystem(false);
+    EXPECT_EQ(WindowTitle, "TileRiot");
+    // No display at all: the library's whole error, not a crash.
+    EXPECT_EXIT((SystemFails = true, dup2(2, 1), InitSystem()), testing::ExitedWithCode(1),
+                "library: 0{255}");
 }
 
 // B a bitmap, F a font, D other data: the first seven objects must be these.
@@ -100,8 +100,8 @@ TEST_F(StartupTest, TheIntroPlaysToItsEndOrToAKeyThatTheMainMenuDoesNotTake) {
     EXPECT_EQ(PlayIntro(), 0);
     EXPECT_NE(ScreenHash(), last_picture);  // stopped after its first picture
     EXPECT_EXIT(MainMenu(), testing::ExitedWithCode(0), "");
-    FailDisplays(true, true);
-    EXPECT_EXIT(RestoreGraphicsMode(), testing::ExitedWithCode(1), "Unable to set graphics mode!");
+    EXPECT_EXIT((FullScreenFails = WindowFails = true, RestoreGraphicsMode()),
+                testing::ExitedWithCode(1), "Unable to set graphics mode!");
 }
 
 // Every end of the game, at start-up or later, closes the log with what was
@@ -121,7 +121,7 @@ TEST_F(StartupTest, EveryEndClosesTheLogAndWritesTheTables) {
              }
          },
          1, no_data},
-        {[] { FailDisplays(true, true), InitSystem(); }, 1,
+        {[] { FullScreenFails = WindowFails = true, InitSystem(); }, 1,
          "MESSAGE: Unable to set graphics mode!"},
         {[] { InitSystem(), ExitGame(3); }, 3, ""},
         {[] { InitSystem(), PressCloseButton(), WaitForKey(); }, 0, ""},
