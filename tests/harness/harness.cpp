@@ -225,6 +225,10 @@ const std::vector<std::string> &Messages() {
     return state.messages;
 }
 
+std::string Repeat(const std::string &text, int count) {
+    return count > 0 ? text + Repeat(text, count - 1) : "";
+}
+
 std::string RunDirectory() {
     return TILERIOT_RUN_DIR;
 }

@@ -45,6 +45,7 @@ const std::vector<std::string> &Messages();
 ::testing::AssertionResult MatchesGolden(const std::string &name, const std::string &text);
 
 uint64_t Hash(const void *bytes, size_t size, uint64_t seed = 0);  // FNV-1a
+std::string Repeat(const std::string &text, int count);
 std::string RunDirectory();  // the built game files: data file, movie, credits
 void WriteFile(const std::string &name, const std::string &bytes);
 std::string ReadFile(const std::string &name);  // empty when missing

@@ -39,11 +39,7 @@ std::string Describe(const HighScoreTable &table) {
 
 class RecordsTest : public TempDirTest {};
 
-std::string Rows(const std::string &row, int count) {
-    return count > 0 ? row + Rows(row, count - 1) : "";
-}
-
-const std::string SAMPLES = Rows("Sample Player:1 ", 10), NINE = Rows("Sample Player:1 ", 9);
+const std::string SAMPLES = Repeat("Sample Player:1 ", 10), NINE = Repeat("Sample Player:1 ", 9);
 const std::string TIE = "T:100 A:90 B:90 C:80 D:70 E:60 F:50 G:40 H:30 I:20 ";
 const std::string FLOOR =
     "A:-40000 B:-32768 C:3 D:-40000 E:-32768 F:-32768 G:7 H:-32768 I:-50000 J:-32768 ";
