@@ -16,8 +16,6 @@ namespace {
     .id = driver_id, .name = "Test driver", .desc = "Test driver", .ascii_name = "Test driver"
 constexpr int HARNESS_ID = AL_ID('T', 'E', 'S', 'T'), WINDOW_ID = AL_ID('T', 'W', 'I', 'N');
 
-void (*close_button)() = nullptr;
-
 // The screen is a memory bitmap. There is a full-screen display and a
 // windowed one, so a test can refuse either.
 BITMAP *DisplayInit(int w, int h, int, int, int depth) {
@@ -91,7 +89,7 @@ SYSTEM_DRIVER test_system = {
     },
     .exit = [] {},
     .set_window_title = [](const char *title) { harness::WindowTitle = title; },
-    .set_close_button_callback = [](void (*proc)()) { return close_button = proc, 0; },
+    .set_close_button_callback = [](void (*proc)()) { return harness::CloseButton = proc, 0; },
     .message = harness::OnMessage,
     .yield_timeslice =
         [] {
@@ -119,12 +117,6 @@ bool harness::RetraceTimerRunning() {
     return std::any_of(std::begin(timers), std::end(timers), [](const Timer &slot) {
         return slot.proc && slot.speed == BPS_TO_TIMER(70);
     });
-}
-
-void harness::PressCloseButton() {
-    if (close_button) {
-        close_button();
-    }
 }
 
 // Replaces the library's list of system drivers in the test binary, so the

@@ -29,11 +29,11 @@ void MoveMouse(int frame, int dx, int dy);         // read after the retrace of 
 void WatchFrames(std::function<void(int)> probe);  // called at each frame's retrace
 void SetFrameLimit(int frames);
 int KeysLeft();  // scripted taps not used yet
-void PressCloseButton();
 // Set by a test: the full-screen or the windowed display refuses to start, or
 // the library's start-up fails as without a display.
 inline bool FullScreenFails = false, WindowFails = false, SystemFails = false;
-inline std::string WindowTitle;  // as the game set it
+inline std::string WindowTitle;          // as the game set it
+inline void (*CloseButton)() = nullptr;  // what the game has the close button call
 
 uint64_t ScreenHash();  // of the screen's pixels as they stand
 // One line for each run of equal frames (each as the player saw it until the

@@ -124,8 +124,8 @@ TEST_F(StartupTest, EveryEndClosesTheLogAndWritesTheTables) {
         {[] { FullScreenFails = WindowFails = true, InitSystem(); }, 1,
          "MESSAGE: Unable to set graphics mode!"},
         {[] { InitSystem(), ExitGame(3); }, 3, ""},
-        {[] { InitSystem(), PressCloseButton(), WaitForKey(); }, 0, ""},
-        {[] { InitSystem(), PressCloseButton(), PresentBuffer(); }, 0, ""},
+        {[] { InitSystem(), CloseButton(), WaitForKey(); }, 0, ""},
+        {[] { InitSystem(), CloseButton(), PresentBuffer(); }, 0, ""},
     };
     for (const auto &[end, status, message] : ends) {
         std::remove("tr_data2.dat");
