@@ -119,17 +119,17 @@ TEST_F(ScreensTest, FadesEndExactlyOnTheirColours) {
               0);
     FadeInMessage(BackBuffer, GameFont(TEXT_FONT), texts, 10, 10, makecol(3, 254, 133));
     EXPECT_TRUE(harness::MatchesGolden("screen_fades_to_odd_colours", harness::ScreenTranscript()));
-    // Without a title every entry is an item, and Down wraps from the last.
-    harness::TypeKeys("<down><down><down><enter>");
-    EXPECT_EQ(RunMenu(0x0B, BackBuffer, font, 1, 2, 0, 0, 0, 2, texts, texts), 1);
-    EXPECT_EQ(RunMenu(MENU_TITLE, BackBuffer, font, 1, 2, 0, 0, 0, 1, texts, texts),
-              -1);  // no item
 }
 
-// A field with room for more letters than text entry takes keeps 99.
-TEST_F(ScreensTest, TextEntryTakesNinetyNineLettersAtMost) {
+// At their limits: without a title every entry of a menu is an item, and Down
+// wraps from the last; a menu with no item returns -1; a field with room for
+// more letters than text entry takes keeps 99.
+TEST_F(ScreensTest, MenusAndTextEntryAtTheirLimits) {
+    const char *const texts[] = {"T", "Only"};
+    harness::TypeKeys("<down><down><down><enter>" + std::string(120, 'a') + "<enter>");
+    EXPECT_EQ(RunMenu(0x0B, BackBuffer, font, 1, 2, 0, 0, 0, 2, texts, texts), 1);
+    EXPECT_EQ(RunMenu(MENU_TITLE, BackBuffer, font, 1, 2, 0, 0, 0, 1, texts, texts), -1);
     char name[200];
-    harness::TypeKeys(std::string(120, 'a') + "<enter>");
     EnterText(name, 100, BackBuffer, font, 0, 0, 1);
     EXPECT_EQ(std::string(name), std::string(99, 'A'));
 }
