@@ -17,7 +17,6 @@ using namespace harness;
 
 class PhysicsTest : public GameTest {};
 
-// Five internal levels with no bricks.
 const std::vector<std::string> NO_BRICKS = {
     "IntLvl01.trl=", "IntLvl02.trl=", "IntLvl03.trl=", "IntLvl04.trl=", "IntLvl05.trl="};
 

@@ -66,7 +66,6 @@ int __wrap_flock(int fd, int operation) {
 namespace {
 
 using namespace harness;
-using record_bytes::Settings;
 
 constexpr const char *INTERNAL = "IntHiScores.dat", *EXTERNAL = "ExtHiScores.dat",
                      *SAVED = "plyrsettings.dat";
@@ -179,7 +178,7 @@ TEST_F(RecordFilesTest, CopiesStoringAtOnceLoseNothing) {
             static_cast<void>(read(gate[0], &go, 1));  // returns when the pipe closes
             for (int save = 0; save < SAVES; ++save) {
                 const std::string name = "C" + std::to_string(copy) + "S" + std::to_string(save);
-                if (!StoreSavedGame(Settings(name.c_str(), 1, save, 2)) ||
+                if (!StoreSavedGame(record_bytes::Settings(name.c_str(), 1, save, 2)) ||
                     !StoreTables("COPY", copy)) {
                     std::_Exit(2);
                 }

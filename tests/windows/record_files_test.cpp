@@ -15,9 +15,6 @@
 namespace {
 using namespace record_faults;
 enum Call { FWRITE, FLUSH, MOVE, LOCK, CALL_KINDS };
-using FlushCall = BOOL (*)(HANDLE);
-using MoveCall = BOOL (*)(LPCWSTR, LPCWSTR, DWORD);
-using LockCall = BOOL (*)(HANDLE, DWORD, DWORD, DWORD, DWORD, LPOVERLAPPED);
 }  // namespace
 
 extern "C" {
@@ -25,17 +22,18 @@ size_t __real_fwrite(const void *data, size_t size, size_t count, FILE *file);
 size_t __wrap_fwrite(const void *data, size_t size, size_t count, FILE *file) {
     return Fails(FWRITE) ? 0 : __real_fwrite(data, size, count, file);
 }
-extern FlushCall __real___imp_FlushFileBuffers;
-extern MoveCall __real___imp_MoveFileExW;
-extern LockCall __real___imp_LockFileEx;
-FlushCall __wrap___imp_FlushFileBuffers = [](HANDLE file) -> BOOL {
+extern decltype(&FlushFileBuffers) __real___imp_FlushFileBuffers;
+extern decltype(&MoveFileExW) __real___imp_MoveFileExW;
+extern decltype(&LockFileEx) __real___imp_LockFileEx;
+decltype(&FlushFileBuffers) __wrap___imp_FlushFileBuffers = [](HANDLE file) -> BOOL {
     return !Fails(FLUSH) && __real___imp_FlushFileBuffers(file);
 };
-MoveCall __wrap___imp_MoveFileExW = [](LPCWSTR from, LPCWSTR to, DWORD flags) -> BOOL {
+decltype(&MoveFileExW) __wrap___imp_MoveFileExW = [](LPCWSTR from, LPCWSTR to,
+                                                     DWORD flags) -> BOOL {
     return !Fails(MOVE) && __real___imp_MoveFileExW(from, to, flags);
 };
-LockCall __wrap___imp_LockFileEx = [](HANDLE file, DWORD flags, DWORD reserved, DWORD low,
-                                      DWORD high, LPOVERLAPPED at) -> BOOL {
+decltype(&LockFileEx) __wrap___imp_LockFileEx = [](HANDLE file, DWORD flags, DWORD reserved,
+                                                   DWORD low, DWORD high, LPOVERLAPPED at) -> BOOL {
     return !Fails(LOCK) && __real___imp_LockFileEx(file, flags, reserved, low, high, at);
 };
 }
