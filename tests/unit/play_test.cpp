@@ -57,8 +57,8 @@ protected:
         CloseDebugLog();
         GameTest::TearDown();
     }
-    // A new run of the game, for ANN: no record files, an empty log, the
-    // default tables and controls, no script (nor a key wait cut short).
+    // A new run of the game: no record files, an empty log, the default
+    // tables and controls, no script (nor a key wait cut short).
     static void NextGame() {
         Reset();
         for (const char *file : RECORD_FILES) {
@@ -67,7 +67,6 @@ protected:
         LoadHighScores();  // no files: "Sample Player" with 1 in every row
         OpenDebugLog();
         StartAfresh();
-        std::strcpy(GameSettings.PlayerName, "ANN");
     }
     // The first level's bricks, the other four levels' bricks, and the
     // external level "EXT.trl".
@@ -80,9 +79,7 @@ protected:
         }
     }
     static void StartGame(int32_t type, int32_t difficulty, int32_t start_level) {
-        GameSettings.GameType = type;
-        GameSettings.Difficulty = difficulty;
-        GameSettings.StartLevel = start_level;
+        GameSettings = {"ANN", difficulty, 0, type, start_level};
         if (type == GAME_EXTERNAL) {
             TypeKeys("ext<enter>");  // the level file's name
         }
