@@ -16,14 +16,10 @@ namespace {
     .id = driver_id, .name = "Test driver", .desc = "Test driver", .ascii_name = "Test driver"
 constexpr int HARNESS_ID = AL_ID('T', 'E', 'S', 'T'), WINDOW_ID = AL_ID('T', 'W', 'I', 'N');
 
-bool full_screen_fails = false, window_fails = false, system_fails = false;
-std::string window_title;
-void (*close_button)() = nullptr;
-
 // The screen is a memory bitmap. There is a full-screen display and a
 // windowed one, so a test can refuse either.
 BITMAP *DisplayInit(int w, int h, int, int, int depth) {
-    if (gfx_driver->windowed ? window_fails : full_screen_fails) {
+    if (gfx_driver->windowed ? harness::WindowFails : harness::FullScreenFails) {
         return nullptr;
     }
     gfx_driver->w = w;
@@ -88,11 +84,12 @@ SYSTEM_DRIVER test_system = {
     TEST_DRIVER(HARNESS_ID),
     .init =  // failing with an error as long as the library's errors can be
     [] {
-        return system_fails ? std::snprintf(allegro_error, ALLEGRO_ERROR_SIZE, "%0255d", 0), -1 : 0;
+        return harness::SystemFails ? std::snprintf(allegro_error, ALLEGRO_ERROR_SIZE, "%0255d", 0),
+               -1                   : 0;
     },
     .exit = [] {},
-    .set_window_title = [](const char *title) { window_title = title; },
-    .set_close_button_callback = [](void (*proc)()) { return close_button = proc, 0; },
+    .set_window_title = [](const char *title) { harness::WindowTitle = title; },
+    .set_close_button_callback = [](void (*proc)()) { return harness::CloseButton = proc, 0; },
     .message = harness::OnMessage,
     .yield_timeslice =
         [] {
@@ -116,28 +113,10 @@ SYSTEM_DRIVER test_system = {
 
 }  // namespace
 
-void harness::FailDisplays(bool full_screen, bool windowed) {
-    full_screen_fails = full_screen, window_fails = windowed;
-}
-
-void harness::FailSystem(bool fails) {
-    system_fails = fails;
-}
-
-std::string harness::WindowTitle() {
-    return window_title;
-}
-
 bool harness::RetraceTimerRunning() {
     return std::any_of(std::begin(timers), std::end(timers), [](const Timer &slot) {
         return slot.proc && slot.speed == BPS_TO_TIMER(70);
     });
-}
-
-void harness::PressCloseButton() {
-    if (close_button) {
-        close_button();
-    }
 }
 
 // Replaces the library's list of system drivers in the test binary, so the

@@ -13,19 +13,6 @@
 
 namespace harness {
 
-// One presented frame as the player saw it until the next retrace or key
-// wait; the pixels (16-bit, row by row) are kept for the first frames and the last.
-struct Frame {
-    uint64_t hash = 0;
-    std::vector<uint16_t> pixels;
-    uint16_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * SCREEN_W + x]; }
-};
-
-// Whether the frame shows exactly this text in this colour at (x, y), or
-// centred on x as textout_centre places it: every pixel of the text's box.
-bool ShowsText(const Frame &frame, FONT *f, const char *text, int x, int y, int colour,
-               bool centred = false);
-
 struct ScriptEnded {};        // thrown when the game waits for a key and none is left
 struct FrameLimitReached {};  // thrown when the game presents more frames than allowed
 
@@ -42,14 +29,15 @@ void MoveMouse(int frame, int dx, int dy);         // read after the retrace of 
 void WatchFrames(std::function<void(int)> probe);  // called at each frame's retrace
 void SetFrameLimit(int frames);
 int KeysLeft();  // scripted taps not used yet
-void PressCloseButton();
-void FailDisplays(bool full_screen, bool windowed);  // they refuse to start
-void FailSystem(bool fails);  // the library's start-up fails, as without a display
-std::string WindowTitle();
+// Set by a test: the full-screen or the windowed display refuses to start, or
+// the library's start-up fails as without a display.
+inline bool FullScreenFails = false, WindowFails = false, SystemFails = false;
+inline std::string WindowTitle;          // as the game set it
+inline void (*CloseButton)() = nullptr;  // what the game has the close button call
 
-const std::vector<Frame> &Frames();  // every frame presented since Reset
-uint64_t ScreenHash();               // of the screen's pixels as they stand
-// One line for each run of equal frames, then the message boxes shown.
+uint64_t ScreenHash();  // of the screen's pixels as they stand
+// One line for each run of equal frames (each as the player saw it until the
+// next retrace or key wait) since Reset, then the message boxes shown.
 std::string ScreenTranscript();
 const std::vector<std::string> &Messages();
 // Compares text with tests/golden/NAME.txt, naming the first line that
@@ -57,6 +45,7 @@ const std::vector<std::string> &Messages();
 ::testing::AssertionResult MatchesGolden(const std::string &name, const std::string &text);
 
 uint64_t Hash(const void *bytes, size_t size, uint64_t seed = 0);  // FNV-1a
+std::string Repeat(const std::string &text, int count);
 std::string RunDirectory();  // the built game files: data file, movie, credits
 void WriteFile(const std::string &name, const std::string &bytes);
 std::string ReadFile(const std::string &name);  // empty when missing

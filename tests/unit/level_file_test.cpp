@@ -1,7 +1,6 @@
 // Level files: the number format, the internal loader with its dump, and a
 // missing file. Where the bricks stand, the frames of whole games show.
 
-#include <allegro.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,14 +12,6 @@
 namespace {
 
 using namespace harness;
-
-std::string Numbers(int count, const std::string &number, const char *separator) {
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        text += number + separator;
-    }
-    return text;
-}
 
 // Reads a level from text into slot 1, filled with marker values first, and
 // describes the first cells and the last: value, then * for a brick.
@@ -51,35 +42,30 @@ TEST_F(LevelFileTest, NumbersReadAsTheGameReadsThem) {
         const char *cells;
     };
     const Case cases[] = {
-        {Numbers(90, "0", "\n"), 5, "0 0 0 0 0 "},
-        {Numbers(90, "7", " "), 0, "7* 7* 7* 7* 7* "},
-        {Numbers(90, "-1", "\t"), 0, "-1* -1* -1* -1* -1* "},
-        {" \t1\n\n 0\r\n+3 \t" + Numbers(87, "2", "  "), 0, "1* 0 3* 2* 2* "},
-        {"1 0 1", 4, "1* 0 1* 4* 4* "},                       // short: the rest keep their values
-        {"6 x 6" + Numbers(87, "6", " "), 0, "6* 0 0 0 0 "},  // garbage ends the numbers
-        {"6 - 6" + Numbers(87, "6", " "), 0, "6* 0 0 0 0 "},  // so does a lone sign
-        {"99999999999 -99999999999 2147483647 -2147483648" + Numbers(86, " 1", ""), 0,
+        {Repeat("0\n", 90), 5, "0 0 0 0 0 "},
+        {Repeat("7 ", 90), 0, "7* 7* 7* 7* 7* "},
+        {Repeat("-1\t", 90), 0, "-1* -1* -1* -1* -1* "},
+        {" \t1\n\n 0\r\n+3 \t" + Repeat("2  ", 87), 0, "1* 0 3* 2* 2* "},
+        {"1 0 1", 4, "1* 0 1* 4* 4* "},                  // short: the rest keep their values
+        {"6 x 6" + Repeat("6 ", 87), 0, "6* 0 0 0 0 "},  // garbage ends the numbers
+        {"6 - 6" + Repeat("6 ", 87), 0, "6* 0 0 0 0 "},  // so does a lone sign
+        {"99999999999 -99999999999 2147483647 -2147483648" + Repeat(" 1", 86), 0,
          "2147483647* -2147483648* 2147483647* -2147483648* 1* "},
-        {Numbers(89, "3", " ") + "4 8 8 8", 0, "3* 3* 3* 3* 4* "},  // the 90th is the last read
+        {Repeat("3 ", 89) + "4 8 8 8", 0, "3* 3* 3* 3* 4* "},  // the 90th is the last read
     };
     for (const Case &c : cases) {
         EXPECT_EQ(Load(c.text, c.marker), c.cells) << c.text.substr(0, 40);
     }
 }
 
+// Level n has its one brick in cell 84 + n, so the dump shows each in its slot.
 TEST_F(LevelFileTest, InternalLevelsLoadIntoTheirSlotsAndAreDumped) {
     for (int n = 1; n <= 5; ++n) {
-        WriteFile("IntLvl0" + std::to_string(n) + ".trl",
-                  Numbers(89, "0", " ") + std::to_string(n) + " " + std::to_string(n));
+        WriteFile("IntLvl0" + std::to_string(n) + ".trl", Repeat("0 ", 84 + n) + "1");
     }
     WriteFile("ldlvldbg.txt",
               "an older dump that is longer than the new one will be" + std::string(50000, '.'));
     LoadInternalLevels();
-    for (int level = 0; level < 5; ++level) {
-        EXPECT_EQ(Level[level][8][9].Value, level + 1);
-        EXPECT_EQ(Level[level][8][9].Used, 1);
-        EXPECT_EQ(Level[level][8][8].Used, 0);
-    }
     EXPECT_TRUE(harness::MatchesGolden("load_dump", ReadFile("ldlvldbg.txt")));
 }
 

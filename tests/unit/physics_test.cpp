@@ -5,8 +5,6 @@
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
 
-#include <cstring>
-
 #include "game/ball.h"
 #include "game/game_state.h"
 #include "game/level_grid.h"
@@ -19,52 +17,35 @@ using namespace harness;
 
 class PhysicsTest : public GameTest {};
 
-// Five internal levels with no bricks.
 const std::vector<std::string> NO_BRICKS = {
     "IntLvl01.trl=", "IntLvl02.trl=", "IntLvl03.trl=", "IntLvl04.trl=", "IntLvl05.trl="};
 
-// The golden runs play each difficulty, and the game transcripts those of
-// damaged saved games; a second game starts from the player's own step again.
-TEST_F(PhysicsTest, ASecondGameStartsFromThePlayersOwnStep) {
-    LayOut(NO_BRICKS);
-    GameSettings = {"ANN", DIFFICULTY_MEDIUM, 70, GAME_INTERNAL, 3};
-    for (int game = 0; game < 2; ++game) {
-        InitVars();
-        EXPECT_EQ(Controls.KeyStep, 10);
-    }
-}
-
 TEST_F(PhysicsTest, ThePaddleFollowsTheMouseOrTheKeysBetweenTheWalls) {
     struct Case {
-        bool mouse, keys;
-        float sensitivity, step;
-        int32_t left_key, x, width, mickeys;
+        ControlSettings controls;  // mouse, keys, sensitivity, left key, right key, step
+        int32_t x, width, mickeys;
         int held[2];
         int32_t expected;
     };
     // clang-format off
     const Case cases[] = {
-        {true, false, 100, 20, KEY_LEFT, 168, 300, 7, {}, 175},
-        {true, false, 250, 20, KEY_LEFT, 168, 300, 3, {}, 175},
-        {true, false, 50, 20, KEY_LEFT, 168, 300, 1, {}, 168},     // +0.5 truncates to nothing
-        {true, false, 50, 20, KEY_LEFT, 168, 300, -1, {}, 167},    // 167.5 truncates to 167
-        {true, false, -100, 20, KEY_LEFT, 168, 300, 4, {}, 164},
-        {true, true, 100, 20, KEY_LEFT, 168, 300, 9, {KEY_LEFT}, 148},  // a held key wins
-        {false, true, 100, 20, KEY_A, 168, 300, 0, {KEY_A, KEY_RIGHT}, 188},  // both: right
-        {false, true, 100, 20, KEY_A, 10, 300, 0, {KEY_A}, 3},
-        {false, true, 100, 20, KEY_A, 330, 300, 0, {KEY_RIGHT}, 337},
-        {false, true, 100, 20, KEY_A, 600, 75, 0, {KEY_RIGHT}, 562},
-        {false, true, 100, -3, KEY_A, 100, 75, 0, {KEY_A}, 103},
-        {false, true, 100, 20, KEY_A, 2, 300, 0, {KEY_RIGHT}, 3},    // at a wall: no input
-        {false, false, 100, 20, KEY_A, 100, 300, 5, {KEY_A}, 100},
+        {{1, 0, 100, KEY_LEFT, KEY_RIGHT, 20}, 168, 300, 7, {}, 175},
+        {{1, 0, 250, KEY_LEFT, KEY_RIGHT, 20}, 168, 300, 3, {}, 175},
+        {{1, 0, 50, KEY_LEFT, KEY_RIGHT, 20}, 168, 300, 1, {}, 168},            // +0.5 truncates to nothing
+        {{1, 0, 50, KEY_LEFT, KEY_RIGHT, 20}, 168, 300, -1, {}, 167},           // 167.5 truncates to 167
+        {{1, 0, -100, KEY_LEFT, KEY_RIGHT, 20}, 168, 300, 4, {}, 164},
+        {{1, 1, 100, KEY_LEFT, KEY_RIGHT, 20}, 168, 300, 9, {KEY_LEFT}, 148},   // a held key wins
+        {{0, 1, 100, KEY_A, KEY_RIGHT, 20}, 168, 300, 0, {KEY_A, KEY_RIGHT}, 188},  // both: right
+        {{0, 1, 100, KEY_A, KEY_RIGHT, 20}, 10, 300, 0, {KEY_A}, 3},
+        {{0, 1, 100, KEY_A, KEY_RIGHT, 20}, 330, 300, 0, {KEY_RIGHT}, 337},
+        {{0, 1, 100, KEY_A, KEY_RIGHT, 20}, 600, 75, 0, {KEY_RIGHT}, 562},
+        {{0, 1, 100, KEY_A, KEY_RIGHT, -3}, 100, 75, 0, {KEY_A}, 103},
+        {{0, 1, 100, KEY_A, KEY_RIGHT, 20}, 2, 300, 0, {KEY_RIGHT}, 3},         // at a wall: no input
+        {{0, 0, 100, KEY_A, KEY_RIGHT, 20}, 100, 300, 5, {KEY_A}, 100},
     };
     // clang-format on
     for (const Case &c : cases) {
-        Controls.UseMouse = c.mouse;
-        Controls.UseKeyboard = c.keys;
-        Controls.MouseSensitivity = c.sensitivity;
-        Controls.KeyStep = c.step;
-        Controls.LeftKey = c.left_key;
+        Controls = c.controls;
         Paddle = {c.x, 378, c.width, 25};
         MoveMouse(0, c.mickeys, 0);
         vsync();  // the retrace hands the mouse movement out
@@ -74,9 +55,16 @@ TEST_F(PhysicsTest, ThePaddleFollowsTheMouseOrTheKeysBetweenTheWalls) {
             }
         }
         MovePaddle();
-        EXPECT_EQ(Paddle.X, c.expected) << c.x << " " << c.mickeys << " " << c.step;
+        EXPECT_EQ(Paddle.X, c.expected) << c.x << " " << c.mickeys << " " << c.controls.KeyStep;
         Reset();  // lets the keys go and forgets unread movement
     }
+    // Each game derives its step from the player's own: Medium halves it, once.
+    LayOut(NO_BRICKS);
+    Controls.ConfiguredKeyStep = 20;
+    GameSettings = {"ANN", DIFFICULTY_MEDIUM, 70, GAME_INTERNAL, 3};
+    InitVars();
+    InitVars();
+    EXPECT_EQ(Controls.KeyStep, 10);
 }
 
 TEST_F(PhysicsTest, EachCollisionMovesTheBallAndScoresExactly) {

@@ -1,7 +1,8 @@
 // The high-score tables: the qualifying rule, the exchange sort's tie rule,
 // and what a damaged file loads as.
 
-#include <cstring>
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,15 +20,12 @@ using record_bytes::HighScore;
 // A table as "name:score" rows, from a list of them ("name:score ...").
 void SetTable(HighScoreTable &table, const std::string &rows) {
     table = {};
-    size_t at = 0;
+    std::istringstream in(rows);
+    std::string name;
     for (HighScoreEntry &row : table) {
-        const size_t colon = rows.find(':', at), end = rows.find(' ', colon);
-        if (colon == std::string::npos) {
-            return;
+        if (std::getline(in, name, ':') && in >> row.Score && in.get()) {
+            std::snprintf(row.Name, sizeof row.Name, "%s", name.c_str());
         }
-        std::snprintf(row.Name, sizeof row.Name, "%s", rows.substr(at, colon - at).c_str());
-        row.Score = std::stoi(rows.substr(colon + 1, end - colon - 1));
-        at = end + 1;
     }
 }
 
@@ -41,15 +39,7 @@ std::string Describe(const HighScoreTable &table) {
 
 class RecordsTest : public TempDirTest {};
 
-std::string Rows(const std::string &row, int count) {
-    std::string rows;
-    while (count-- > 0) {
-        rows += row;
-    }
-    return rows;
-}
-
-const std::string SAMPLES = Rows("Sample Player:1 ", 10), NINE = Rows("Sample Player:1 ", 9);
+const std::string SAMPLES = Repeat("Sample Player:1 ", 10), NINE = Repeat("Sample Player:1 ", 9);
 const std::string TIE = "T:100 A:90 B:90 C:80 D:70 E:60 F:50 G:40 H:30 I:20 ";
 const std::string FLOOR =
     "A:-40000 B:-32768 C:3 D:-40000 E:-32768 F:-32768 G:7 H:-32768 I:-50000 J:-32768 ";

@@ -6,9 +6,12 @@
 #include <allegro/internal/aintern.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
@@ -31,7 +34,7 @@ protected:
         LoadHighScores();
     }
     void TearDown() override {
-        FailDisplays(false, false);
+        FullScreenFails = false;
         ShutDownSystem();
         TempDirTest::TearDown();
     }
@@ -41,19 +44,10 @@ void LinkRunFile(const char *name) {
     std::filesystem::create_symlink(RunDirectory() + "/" + name, name);
 }
 
-// True when both tables were written as ten sample rows each.
-bool TablesWritten() {
-    return ReadFile("IntHiScores.dat").size() == 360 &&
-           ReadFile("ExtHiScores.dat") == ReadFile("IntHiScores.dat");
-}
-
-TEST_F(StartupTest, StartsFullScreenElseInAWindowElseEndsTheGameSavingTheTables) {
-    EXPECT_EXIT(InitSystem(), testing::ExitedWithCode(1),
-                "MESSAGE: Unable to load the game data file tr_data2.dat!");
-    EXPECT_TRUE(TablesWritten());
+TEST_F(StartupTest, StartsFullScreenElseInAWindow) {
     LinkRunFile("tr_data2.dat");
     for (bool windowed : {false, true}) {
-        FailDisplays(windowed, false);
+        FullScreenFails = windowed;
         InitSystem();
         ASSERT_NE(gfx_driver, nullptr);
         EXPECT_EQ(gfx_driver->windowed != 0, windowed);
@@ -63,14 +57,27 @@ TEST_F(StartupTest, StartsFullScreenElseInAWindowElseEndsTheGameSavingTheTables)
         ShutDownSystem();
     }
     EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(WindowTitle(), "TileRiot");
-    std::remove("IntHiScores.dat");
-    FailDisplays(true, true);
-    EXPECT_EXIT(InitSystem(), testing::ExitedWithCode(1), "MESSAGE: Unable to set graphics mode!");
-    EXPECT_TRUE(TablesWritten());
-    FailSystem(true);  // no display at all: the library's whole error, not a crash
-    EXPECT_EXIT((dup2(2, 1), InitSystem()), testing::ExitedWithCode(1), "library: 0{255}");
-    FailSystem(false);
+    EXPECT_EQ(WindowTitle, "TileRiot");
+    // No display at all: the library's whole error, not a crash.
+    EXPECT_EXIT((SystemFails = true, dup2(2, 1), InitSystem()), testing::ExitedWithCode(1),
+                "library: 0{255}");
+}
+
+// B a bitmap, F a font, D other data: the first seven objects must be these.
+TEST_F(StartupTest, OnlySevenObjectsOfTheRightKindsMakeTheGameData) {
+    const std::pair<const char *, bool> cases[] = {
+        {"BBFFBFF", true},  {"BBFFBFFB", true}, {"", false},       {"BBFFBF", false},
+        {"FBFFBFF", false}, {"BBFFBFB", false}, {"BBFDBFF", false}};
+    for (const auto &[kinds, complete] : cases) {
+        std::vector<DATAFILE> data;
+        for (const char *kind = kinds; *kind; ++kind) {
+            data.push_back({nullptr, *kind == 'B'   ? DAT_BITMAP
+                                     : *kind == 'F' ? DAT_FONT
+                                                    : DAT_DATA});
+        }
+        data.push_back({nullptr, DAT_END, 0, nullptr});
+        EXPECT_EQ(IsCompleteGameData(data.data()), complete) << kinds;
+    }
 }
 
 TEST_F(StartupTest, TheIntroPlaysToItsEndOrToAKeyThatTheMainMenuDoesNotTake) {
@@ -82,9 +89,7 @@ TEST_F(StartupTest, TheIntroPlaysToItsEndOrToAKeyThatTheMainMenuDoesNotTake) {
     RestoreGraphicsMode();
     LinkRunFile("intro.flc");
     EXPECT_EQ(PlayIntro(), 0);
-    char hash[32];
-    std::snprintf(hash, sizeof hash, "%016llx\n", static_cast<unsigned long long>(ScreenHash()));
-    EXPECT_TRUE(MatchesGolden("intro_last_picture", hash));
+    EXPECT_TRUE(MatchesGolden("intro_last_picture", std::to_string(ScreenHash()) + "\n"));
     Reset();
     // Down, held across the intro's end, stops it; had the menu taken it, Up
     // would lead to New Game rather than Exit.
@@ -95,32 +100,41 @@ TEST_F(StartupTest, TheIntroPlaysToItsEndOrToAKeyThatTheMainMenuDoesNotTake) {
     EXPECT_EQ(PlayIntro(), 0);
     EXPECT_NE(ScreenHash(), last_picture);  // stopped after its first picture
     EXPECT_EXIT(MainMenu(), testing::ExitedWithCode(0), "");
-    FailDisplays(true, true);
-    EXPECT_EXIT(RestoreGraphicsMode(), testing::ExitedWithCode(1), "Unable to set graphics mode!");
+    EXPECT_EXIT((FullScreenFails = WindowFails = true, RestoreGraphicsMode()),
+                testing::ExitedWithCode(1), "Unable to set graphics mode!");
 }
 
+// Every end of the game, at start-up or later, closes the log with what was
+// written to it and writes both tables, ten sample rows each.
 TEST_F(StartupTest, EveryEndClosesTheLogAndWritesTheTables) {
     WriteFile("tr_debug.txt", "an old run\n");
     OpenDebugLog();
     LogLine("before the end %d\n", 1);
-    LinkRunFile("tr_data2.dat");
-    InitSystem();
-    const std::function<void()> ends[] = {
-        [] { ExitGame(3); },
-        [] {
-            PressCloseButton();
-            WaitForKey();
-        },
-        [] {
-            PressCloseButton();
-            PresentBuffer();
-        },
+    const char *no_data = "MESSAGE: Unable to load the game data file tr_data2.dat!";
+    const std::tuple<std::function<void()>, int, const char *> ends[] = {
+        {[] { std::remove("tr_data2.dat"), InitSystem(); }, 1, no_data},
+        {[] {  // a real data file with its last font taken out
+             std::remove("tr_data2.dat");
+             std::filesystem::copy_file(RunDirectory() + "/tr_data2.dat", "tr_data2.dat");
+             if (std::system("dat tr_data2.dat -d PANEL_FONT >/dev/null") == 0) {
+                 InitSystem();
+             }
+         },
+         1, no_data},
+        {[] { FullScreenFails = WindowFails = true, InitSystem(); }, 1,
+         "MESSAGE: Unable to set graphics mode!"},
+        {[] { InitSystem(), ExitGame(3); }, 3, ""},
+        {[] { InitSystem(), CloseButton(), WaitForKey(); }, 0, ""},
+        {[] { InitSystem(), CloseButton(), PresentBuffer(); }, 0, ""},
     };
-    for (const auto &end : ends) {
+    for (const auto &[end, status, message] : ends) {
+        std::remove("tr_data2.dat");
+        LinkRunFile("tr_data2.dat");
         std::remove("IntHiScores.dat");
-        EXPECT_EXIT(end(), testing::ExitedWithCode(&end == &ends[0] ? 3 : 0), "");
+        EXPECT_EXIT(end(), testing::ExitedWithCode(status), message);
         EXPECT_EQ(ReadFile("tr_debug.txt"), "before the end 1\n");
-        EXPECT_TRUE(TablesWritten());
+        EXPECT_EQ(ReadFile("IntHiScores.dat").size(), 360u);  // ten sample rows
+        EXPECT_EQ(ReadFile("ExtHiScores.dat"), ReadFile("IntHiScores.dat"));
     }
     CloseDebugLog();
     std::remove("tr_debug.txt");
@@ -147,9 +161,7 @@ TEST(RetraceClockTest, TheNextTickIsTheFirstOneStillToCome) {
     }
 }
 
-class ScreenTest : public GameTest {};
-
-TEST_F(ScreenTest, WaitForKeyReturnsTheHighestScancodeHeldAfterANewPress) {
+TEST_F(GameTest, WaitForKeyReturnsTheHighestScancodeHeldAfterANewPress) {
     // A key held since before the wait (or 0), the keys tapped, the result.
     const std::tuple<int, const char *, int> cases[] = {
         {0, "<enter>", KEY_ENTER},

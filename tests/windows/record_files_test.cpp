@@ -15,9 +15,6 @@
 namespace {
 using namespace record_faults;
 enum Call { FWRITE, FLUSH, MOVE, LOCK, CALL_KINDS };
-using FlushCall = BOOL (*)(HANDLE);
-using MoveCall = BOOL (*)(LPCWSTR, LPCWSTR, DWORD);
-using LockCall = BOOL (*)(HANDLE, DWORD, DWORD, DWORD, DWORD, LPOVERLAPPED);
 }  // namespace
 
 extern "C" {
@@ -25,17 +22,18 @@ size_t __real_fwrite(const void *data, size_t size, size_t count, FILE *file);
 size_t __wrap_fwrite(const void *data, size_t size, size_t count, FILE *file) {
     return Fails(FWRITE) ? 0 : __real_fwrite(data, size, count, file);
 }
-extern FlushCall __real___imp_FlushFileBuffers;
-extern MoveCall __real___imp_MoveFileExW;
-extern LockCall __real___imp_LockFileEx;
-FlushCall __wrap___imp_FlushFileBuffers = [](HANDLE file) -> BOOL {
+extern decltype(&FlushFileBuffers) __real___imp_FlushFileBuffers;
+extern decltype(&MoveFileExW) __real___imp_MoveFileExW;
+extern decltype(&LockFileEx) __real___imp_LockFileEx;
+decltype(&FlushFileBuffers) __wrap___imp_FlushFileBuffers = [](HANDLE file) -> BOOL {
     return !Fails(FLUSH) && __real___imp_FlushFileBuffers(file);
 };
-MoveCall __wrap___imp_MoveFileExW = [](LPCWSTR from, LPCWSTR to, DWORD flags) -> BOOL {
+decltype(&MoveFileExW) __wrap___imp_MoveFileExW = [](LPCWSTR from, LPCWSTR to,
+                                                     DWORD flags) -> BOOL {
     return !Fails(MOVE) && __real___imp_MoveFileExW(from, to, flags);
 };
-LockCall __wrap___imp_LockFileEx = [](HANDLE file, DWORD flags, DWORD reserved, DWORD low,
-                                      DWORD high, LPOVERLAPPED at) -> BOOL {
+decltype(&LockFileEx) __wrap___imp_LockFileEx = [](HANDLE file, DWORD flags, DWORD reserved,
+                                                   DWORD low, DWORD high, LPOVERLAPPED at) -> BOOL {
     return !Fails(LOCK) && __real___imp_LockFileEx(file, flags, reserved, low, high, at);
 };
 }
@@ -67,29 +65,13 @@ void LayOut(const std::vector<std::string> &entries) {
     }
 }
 
-// Each test works in an empty directory of its own.
-class RecordFilesTest : public testing::Test {
-protected:
-    void SetUp() override {
-        fs::create_directories(Directory);
-        fs::current_path(Directory);
-    }
-    void TearDown() override {
-        LayOut({});
-        fs::current_path(Directory.parent_path());
-        fs::remove(Directory);
-    }
-    const fs::path Directory =
-        fs::temp_directory_path() / ("tileriot-" + std::to_string(GetCurrentProcessId()));
-};
-
-TEST_F(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
+TEST(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
     EXPECT_GE(FailEachCallInTurn(CALL_KINDS, LayOut, Contents), 15) << "the calls were not wrapped";
 }
 
 // A file marked read-only, or a directory, where a record file should be is
 // never replaced: the store fails and leaves it as it was.
-TEST_F(RecordFilesTest, AReadOnlyFileOrADirectoryIsNeverReplaced) {
+TEST(RecordFilesTest, AReadOnlyFileOrADirectoryIsNeverReplaced) {
     const std::pair<std::string, bool (*)()> cases[] = {
         {"IntHiScores.dat=" + TableBytes("OLD", 7), [] { return StoreTables(); }},
         {"IntHiScores.dat", [] { return StoreTables(); }},
@@ -124,7 +106,8 @@ int SaveAsCopy(const char *copy) {
     return 0;
 }
 
-TEST_F(RecordFilesTest, CopiesSavingAtOnceLoseNothing) {
+TEST(RecordFilesTest, CopiesSavingAtOnceLoseNothing) {
+    LayOut({});
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     const HANDLE go = CreateEventW(nullptr, TRUE, FALSE, GO);
@@ -148,10 +131,19 @@ TEST_F(RecordFilesTest, CopiesSavingAtOnceLoseNothing) {
 
 }  // namespace
 
+// The tests and their copies work in a directory of their own, which each case empties.
 int main(int argc, char **argv) {
     if (argc == 3 && std::string(argv[1]) == "--copy") {
         return SaveAsCopy(argv[2]);
     }
+    const fs::path directory =
+        fs::temp_directory_path() / ("tileriot-" + std::to_string(GetCurrentProcessId()));
+    fs::create_directories(directory);
+    fs::current_path(directory);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    LayOut({});
+    fs::current_path(directory.parent_path());
+    fs::remove(directory);
+    return failed;
 }
