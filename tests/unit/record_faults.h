@@ -47,8 +47,9 @@ inline std::set<std::string> TempFiles() {
     return names;
 }
 
+// ANN saves a score of three bytes, so every byte of it is written.
 inline bool StoreAnn() {
-    return StoreSavedGame(record_bytes::Settings("ANN", 1, 99, 2));
+    return StoreSavedGame(record_bytes::Settings("ANN", 1, 70000, 2));
 }
 
 // Both tables with NAME's score above the defaults.
@@ -82,9 +83,9 @@ int FailEachCallInTurn(int kinds, LayOutFiles LayOut, ReadContents Contents) {
         {{INTERNAL + "=" + TableBytes("OLD", 7), EXTERNAL + "=" + TableBytes("OLD", 8)},
          {{INTERNAL, TableBytes("NEW", 70)}, {EXTERNAL, TableBytes("NEW", 70)}}, [] { return StoreTables(); }},
         {{SAVED + "=" + bob + ann + Saved("ANN", 6) + tail},  // the first name that matches in any case
-         {{SAVED, bob + Saved("ANN", 99) + Saved("ANN", 6) + tail}}, StoreAnn},
-        {{SAVED + "=" + bob + tail}, {{SAVED, bob + Saved("ANN", 99)}}, StoreAnn},  // after the last whole one
-        {{}, {{SAVED, Saved("ANN", 99)}}, StoreAnn},
+         {{SAVED, bob + Saved("ANN", 70000) + Saved("ANN", 6) + tail}}, StoreAnn},
+        {{SAVED + "=" + bob + tail}, {{SAVED, bob + Saved("ANN", 70000)}}, StoreAnn},  // after the last whole one
+        {{}, {{SAVED, Saved("ANN", 70000)}}, StoreAnn},
     };
     // clang-format on
     int injected = 0;

@@ -102,7 +102,7 @@ TEST_F(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
 
 // What a player may leave in the way of a store, and what is left after it.
 TEST_F(RecordFilesTest, FaultsInTheWayOfAStore) {
-    const std::string bob = Saved("BOB", 10), ann = Saved("ANN", 99);
+    const std::string bob = Saved("BOB", 10), ann = Saved("ANN", 70000);
     const std::string old_table = TableBytes("OLD", 7), new_table = TableBytes("NEW", 70);
     const std::string absolute = std::filesystem::current_path() / "there/ext.dat";
     std::string deep = "d";  // a directory whose path leaves room for a file name of one letter
