@@ -86,9 +86,12 @@ bool ReplaceSavedGames(const char *target, const GameSettingsRecord &record) {
         return false;
     }
     Replacement replacement;
-    return BeginReplacement(target, replacement) &&
-           CopyWithRecord(existing.get(), replacement.File.get(), record) &&
-           (existing.reset(), FinishReplacement(replacement)) && CommitReplacement(replacement);
+    if (!BeginReplacement(target, replacement) ||
+        !CopyWithRecord(existing.get(), replacement.File.get(), record)) {
+        return false;
+    }
+    existing.reset();
+    return FinishReplacement(replacement) && CommitReplacement(replacement);
 }
 
 // Reads the next whole record; false at the end of the file, where a
