@@ -20,6 +20,7 @@
 #include "game/paddle.h"
 #include "game/playfield.h"
 #include "shell/debug_log.h"
+#include "shell/display.h"
 #include "shell/game_data.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
@@ -123,10 +124,10 @@ void WriteFullLevels() {
 // Starts the library on the display above, loads the data file and sets up
 // an Easy internal game as the game does.
 void StartGame(const std::string &run_dir) {
-    if (install_allegro(BENCH_ID, &errno, std::atexit) != 0 || !SetGraphicsMode()) {
+    if (install_allegro(BENCH_ID, &errno, std::atexit) != 0 || !SetDisplay()) {
         Fail("cannot start the library on the bench display");
     }
-    BackBuffer = create_bitmap(SCREEN_W, SCREEN_H);
+    BackBuffer = create_bitmap(PICTURE_W, PICTURE_H);
     GameData = load_datafile((run_dir + "/tr_data2.dat").c_str());
     if (!BackBuffer || !GameData) {
         Fail("cannot load tr_data2.dat from the run directory");
@@ -144,7 +145,7 @@ void StartGame(const std::string &run_dir) {
 // bricks' foot and the paddle's top.
 void PlaceBallInTheClear() {
     const Brick &last = Level[0][LEVEL_ROWS - 1][0];
-    Ball.X = static_cast<float>(SCREEN_W / 2);
+    Ball.X = static_cast<float>(PICTURE_W / 2);
     Ball.Y = static_cast<float>((last.Y + last.Height + Paddle.Y) / 2);
 }
 

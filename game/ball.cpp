@@ -11,6 +11,7 @@
 #include "game/game_state.h"
 #include "game/level_grid.h"
 #include "shell/debug_log.h"
+#include "shell/screen.h"
 
 namespace {
 
@@ -143,7 +144,7 @@ int CollisionDetection(int level) {
         AddScore(POINTS_WALL);
         return 1;
     }
-    if (Ball.X + radius >= static_cast<float>(SCREEN_W) - WALL) {
+    if (Ball.X + radius >= static_cast<float>(PICTURE_W) - WALL) {
         Ball.DX = -std::fabs(Ball.DX) - Ball.BounceBoost;
         MoveBall();
         AddScore(POINTS_WALL);

@@ -9,6 +9,7 @@
 #include "game/game_state.h"
 #include "game/level_grid.h"
 #include "shell/debug_log.h"
+#include "shell/screen.h"
 
 namespace {
 
@@ -58,10 +59,10 @@ void InitVars() {
         LoadExternalLevel();
     }
     ApplyDifficulty(GameSettings.Difficulty);
-    Ball.X = static_cast<float>((SCREEN_W - FIELD_SIDE_MARGIN) / 2);
-    Ball.Y = static_cast<float>((SCREEN_H - FIELD_BOTTOM_MARGIN) / 2);
+    Ball.X = static_cast<float>((PICTURE_W - FIELD_SIDE_MARGIN) / 2);
+    Ball.Y = static_cast<float>((PICTURE_H - FIELD_BOTTOM_MARGIN) / 2);
     Ball.DX = 1.0f;
     Ball.DY = 1.5f;
-    Paddle.X = (SCREEN_W - FIELD_SIDE_MARGIN) / 2 - Paddle.Width / 2;
-    Paddle.Y = SCREEN_H - FIELD_BOTTOM_MARGIN - 2 * Paddle.Height;
+    Paddle.X = (PICTURE_W - FIELD_SIDE_MARGIN) / 2 - Paddle.Width / 2;
+    Paddle.Y = PICTURE_H - FIELD_BOTTOM_MARGIN - 2 * Paddle.Height;
 }

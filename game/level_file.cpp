@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "game/level_grid.h"
+#include "shell/screen.h"
 
 Brick Level[LEVEL_COUNT][LEVEL_ROWS][LEVEL_COLUMNS];
 
@@ -28,11 +29,11 @@ void SkipSpace(FILE *file) {
 }  // namespace
 
 BrickGeometry InternalGeometry() {
-    return {(SCREEN_W - 4) / 10 - GAP_X, ((SCREEN_H - 52) / 2) / 9 - GAP_Y, 4, 3};
+    return {(PICTURE_W - 4) / 10 - GAP_X, ((PICTURE_H - 52) / 2) / 9 - GAP_Y, 4, 3};
 }
 
 BrickGeometry ExternalGeometry() {
-    return {SCREEN_W / 10 - GAP_X, (SCREEN_H / 2) / 9 - GAP_Y, 2, 1};
+    return {PICTURE_W / 10 - GAP_X, (PICTURE_H / 2) / 9 - GAP_Y, 2, 1};
 }
 
 bool ReadLevelNumber(FILE *file, int32_t &value) {

@@ -8,6 +8,8 @@
 
 #include "game/ball.h"
 #include "game/game_state.h"
+#include "shell/display.h"
+#include "shell/screen.h"
 
 int32_t MickeyX = 0;
 int32_t MickeyY = 0;
@@ -39,12 +41,12 @@ int32_t TruncateToInt(double value) {
 }
 
 void MovePaddle() {
-    const int32_t right_wall = SCREEN_W - WALL;
+    const int32_t right_wall = PICTURE_W - WALL;
     float delta = 0.0f;
     // Input counts only while the paddle is clear of both walls.
     if (Paddle.X > WALL && RightEdge() < right_wall) {
         if (Controls.UseMouse == 1) {
-            get_mouse_mickeys(&MickeyX, &MickeyY);
+            GetPictureMickeys(&MickeyX, &MickeyY);
             delta = static_cast<float>(MickeyX * (Controls.MouseSensitivity / 100.0));
         }
         if (Controls.UseKeyboard == 1) {

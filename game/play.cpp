@@ -34,9 +34,9 @@ enum class Ending { GAME_GOES_ON, GAME_OVER, ABANDONED };
 void ShowPlayMessage(const char *first) {
     FONT *f = GameFont(TEXT_FONT);
     const int half_height = text_height(f) / 2;
-    textout_centre_ex(BackBuffer, f, first, SCREEN_W / 2, SCREEN_H / 2 - half_height,
+    textout_centre_ex(BackBuffer, f, first, PICTURE_W / 2, PICTURE_H / 2 - half_height,
                       makecol(255, 0, 0), TEXT_BACKGROUND);
-    textout_centre_ex(BackBuffer, f, PRESS_ANY_KEY, SCREEN_W / 2, SCREEN_H / 2 + half_height,
+    textout_centre_ex(BackBuffer, f, PRESS_ANY_KEY, PICTURE_W / 2, PICTURE_H / 2 + half_height,
                       makecol(200, 30, 30), TEXT_BACKGROUND);
     PresentBuffer();
     WaitForKey();
@@ -44,13 +44,13 @@ void ShowPlayMessage(const char *first) {
 
 bool BallLost() {
     return Ball.Y - static_cast<float>(Ball.Radius) >
-           static_cast<float>(SCREEN_H - LOST_LINE_FROM_FOOT);
+           static_cast<float>(PICTURE_H - LOST_LINE_FROM_FOOT);
 }
 
 // The next ball starts at the screen's centre, heading right and down.
 void ServeBall() {
-    Ball.X = static_cast<float>(SCREEN_W / 2);
-    Ball.Y = static_cast<float>(SCREEN_H / 2);
+    Ball.X = static_cast<float>(PICTURE_W / 2);
+    Ball.Y = static_cast<float>(PICTURE_H / 2);
     Ball.DX = 1.0f;
     Ball.DY = 1.5f;
 }

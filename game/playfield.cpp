@@ -48,18 +48,18 @@ void FormatStatusLine(char (&text)[STATUS_LINE_SIZE], int level, int lives) {
 }
 
 void DrawPlayfield(int level, int lives) {
-    rectfill(BackBuffer, 0, 0, SCREEN_W, SCREEN_H, makecol(0, 0, 0));
+    rectfill(BackBuffer, 0, 0, PICTURE_W, PICTURE_H, makecol(0, 0, 0));
     const int size = 2 * Ball.Radius;
     stretch_sprite(BackBuffer, GameSprite(BALL_SPRITE), TruncateToInt(Ball.X - Ball.Radius),
                    TruncateToInt(Ball.Y - Ball.Radius), size, size);
     stretch_sprite(BackBuffer, GameSprite(PADDLE_SPRITE), Paddle.X, Paddle.Y, Paddle.Width,
                    Paddle.Height);
     DrawBricks(level);
-    rect(BackBuffer, FIELD_LINE, FIELD_LINE, SCREEN_W - FIELD_LINE, SCREEN_H - FIELD_BOTTOM_GAP,
+    rect(BackBuffer, FIELD_LINE, FIELD_LINE, PICTURE_W - FIELD_LINE, PICTURE_H - FIELD_BOTTOM_GAP,
          makecol(100, 20, 50));
     char status[STATUS_LINE_SIZE];
     FormatStatusLine(status, level, lives);
-    textout_ex(BackBuffer, GameFont(SECOND_FONT), status, STATUS_X, SCREEN_H - STATUS_FROM_FOOT,
+    textout_ex(BackBuffer, GameFont(SECOND_FONT), status, STATUS_X, PICTURE_H - STATUS_FROM_FOOT,
                makecol(255, 0, 0), TEXT_BACKGROUND);
     PresentBuffer();
 }

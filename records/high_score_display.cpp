@@ -31,7 +31,7 @@ void DrawTable(const HighScoreTable &table, int half_left, int half_right, int t
 
 void ShowHighScores() {
     FONT *heading = GameFont(TEXT_FONT);
-    const int half = SCREEN_W / 2;
+    const int half = PICTURE_W / 2;
     const int heading_height = text_height(heading);
     ClearBuffer(BackBuffer);
     textout_centre_ex(BackBuffer, heading, "High Scores", half, 20, makecol(178, 0, 0),
@@ -43,7 +43,7 @@ void ShowHighScores() {
                heading_colour, TEXT_BACKGROUND);
     const int rows_top = 2 * heading_height + 25;
     DrawTable(InternalHighScores, 0, half, rows_top);
-    DrawTable(ExternalHighScores, half, SCREEN_W, rows_top);
+    DrawTable(ExternalHighScores, half, PICTURE_W, rows_top);
     PresentBuffer();
     WaitForKey();
 }

@@ -1,15 +1,22 @@
-// The game's entry point: the fixed start-up order, then the main menu,
-// which ends the game through ExitGame.
+// The game's entry point: the command line, then the fixed start-up order,
+// then the main menu, which ends the game through ExitGame.
 
 #include <allegro.h>
+
+#include <cstdio>
 
 #include "game/game_state.h"
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
+#include "shell/options.h"
 #include "shell/startup.h"
 #include "ui/menus.h"
 
-int main() {
+int main(int argc, char *argv[]) {
+    CommandLine = ParseCommandLine(argc, argv);
+    if (CommandLine.What != Launch::Play) {
+        return ReportCommandLine(CommandLine, stdout, stderr);
+    }
     OpenDebugLog();
     LoadHighScores();
     InitSystem();

@@ -5,7 +5,9 @@
 
 #include <atomic>
 
+#include "shell/display.h"
 #include "shell/idle_input.h"
+#include "shell/presenter.h"
 #include "shell/retrace.h"
 #include "shell/startup.h"
 
@@ -32,6 +34,7 @@ void ClearBuffer(BITMAP *bmp) {
 
 void WaitRetrace() {
     HonourCloseRequest();
+    HonourDisplaySwitch();  // the frame that follows is sent whole anyway
     TakeOverInput();
     if (HandlingInput()) {
         // The game keeps its own retrace clock now: the timer that paces
@@ -45,7 +48,7 @@ void WaitRetrace() {
 
 void PresentBuffer() {
     WaitRetrace();
-    blit(BackBuffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    PresentFrame(BackBuffer);
 }
 
 int WaitForKey() {
@@ -54,6 +57,7 @@ int WaitForKey() {
     TakeOverInput();
     while (!keypressed() && !CloseRequested()) {
         WaitForInput(KEY_POLL_MS);
+        HonourDisplaySwitch();
     }
     if (!HandlingInput()) {
         StartRetracePacer();

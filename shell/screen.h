@@ -4,21 +4,27 @@
 
 #include <allegro.h>
 
+// The picture every screen draws: 640x480 in 16-bit colour, whatever the
+// display's own size (SCREEN_W and SCREEN_H are the display's).
+constexpr int PICTURE_W = 640;
+constexpr int PICTURE_H = 480;
+
 // Text is drawn as the library draws it by default: each glyph cell stands
 // on an opaque box of colour 0, black, so a message over the playfield reads
 // on a black band.
 constexpr int TEXT_BACKGROUND = 0;
 
-// The screen-sized memory bitmap every screen draws into.
+// The picture-sized memory bitmap every screen draws into.
 extern BITMAP *BackBuffer;
 
 // Clears a bitmap to black.
 void ClearBuffer(BITMAP *bmp);
 
-// Waits for the vertical retrace, then copies the whole back buffer to the screen.
+// Waits for the vertical retrace, then shows the back buffer on the display.
 void PresentBuffer();
 
-// Waits for the vertical retrace; a pending window close ends the game here.
+// Waits for the vertical retrace; a pending window close ends the game here,
+// and a pending Alt+Enter switches the display.
 void WaitRetrace();
 
 // Discards waiting key presses, waits for a new one and returns the highest

@@ -7,11 +7,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <utility>
 
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
+#include "shell/display.h"
+#include "shell/display_file.h"
 #include "shell/game_data.h"
 #include "shell/idle_input.h"
+#include "shell/options.h"
+#include "shell/presenter.h"
 #include "shell/retrace.h"
 #include "shell/screen.h"
 
@@ -19,8 +24,7 @@ DATAFILE *GameData = nullptr;
 
 namespace {
 
-constexpr int SCREEN_WIDTH = 640;
-constexpr int SCREEN_HEIGHT = 480;
+bool DisplayChosen = false;  // the player's display choice is known, to keep at the end
 
 // Ends the game with a message when start-up cannot go on.
 [[noreturn]] void FailStartup(const char *text) {
@@ -30,10 +34,16 @@ constexpr int SCREEN_HEIGHT = 480;
 
 }  // namespace
 
-bool SetGraphicsMode() {
-    set_color_depth(16);
-    return set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0) == 0 ||
-           set_gfx_mode(GFX_AUTODETECT_WINDOWED, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0) == 0;
+void ChooseDisplay() {
+    Display = {};
+    ReadDisplayFile(Display);
+    if (CommandLine.FullScreen >= 0) {
+        Display.FullScreen = CommandLine.FullScreen == 1;
+    }
+    if (CommandLine.Scale != 0) {
+        Display.Scale = CommandLine.Scale;
+    }
+    DisplayChosen = true;
 }
 
 void InitSystem() {
@@ -47,13 +57,14 @@ void InitSystem() {
     install_keyboard();
     install_timer();
     install_mouse();
+    WatchAltEnter();
     StartRetracePacer();
     set_window_title("TileRiot");
-    if (!SetGraphicsMode()) {
+    ChooseDisplay();
+    if (!SetDisplay()) {
         FailStartup("Unable to set graphics mode!");
     }
-    WatchCloseButton();
-    BackBuffer = create_bitmap(SCREEN_W, SCREEN_H);
+    BackBuffer = create_bitmap(PICTURE_W, PICTURE_H);
     if (!BackBuffer) {
         FailStartup("Not enough memory for the screen buffer!");
     }
@@ -80,11 +91,16 @@ bool IsCompleteGameData(const DATAFILE *data) {
 }
 
 int IntroCallback() {
+    if (!HonourDisplaySwitch()) {
+        PresentFrame(BackBuffer);
+    }
     return (keypressed() || CloseRequested()) ? 1 : 0;
 }
 
 int PlayIntro() {
-    if (play_fli("intro.flc", screen, 0, IntroCallback) < 0) {
+    // The movie plays into the back buffer, which shows nothing else yet.
+    ClearBuffer(BackBuffer);
+    if (play_fli("intro.flc", BackBuffer, 0, IntroCallback) < 0) {
         set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
         allegro_message("Error playing FLI file\n");
         return 1;
@@ -93,12 +109,13 @@ int PlayIntro() {
 }
 
 void RestoreGraphicsMode() {
-    if (!SetGraphicsMode()) {
+    if (!SetDisplay()) {
         FailStartup("Unable to set graphics mode!");
     }
 }
 
 void ShutDownSystem() {
+    ShutDownPresenter();
     if (BackBuffer) {
         destroy_bitmap(BackBuffer);
         BackBuffer = nullptr;
@@ -125,6 +142,9 @@ void ExitGame(int code) {
     if (!saving) {
         saving = true;
         SaveHighScores();
+    }
+    if (std::exchange(DisplayChosen, false)) {
+        WriteDisplayFile(Display);  // one that cannot be written is simply not kept
     }
     ShutDownSystem();
     CloseDebugLog();

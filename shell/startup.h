@@ -6,10 +6,10 @@
 // returns only on success.
 void InitSystem();
 
-// Sets the 640x480 mode: full screen, else a window; false when neither works.
-bool SetGraphicsMode();
+// The display the player chose: tileriot.cfg, and over it the command line.
+void ChooseDisplay();
 
-// Plays "intro.flc" onto the screen; 0 when it played, 1 when it could not.
+// Plays "intro.flc" through the back buffer; 0 when it played, 1 when it could not.
 int PlayIntro();
 
 // Stops the intro as soon as a key is waiting (or the window is closing).

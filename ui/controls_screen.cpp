@@ -19,16 +19,16 @@ constexpr const char *ALTER_OR_STORE = "[UP]/[DOWN] to alter, [ENTER] to store";
 void ShowPage(const char *upper, const char *lower = nullptr) {
     FONT *f = GameFont(TEXT_FONT);
     const int colour = makecol(0, 0, 255);
-    const int middle = SCREEN_H / 2;
+    const int middle = PICTURE_H / 2;
     const int height = text_height(f);
     ClearBuffer(BackBuffer);
     if (lower) {
-        textout_centre_ex(BackBuffer, f, upper, SCREEN_W / 2, middle - height, colour,
+        textout_centre_ex(BackBuffer, f, upper, PICTURE_W / 2, middle - height, colour,
                           TEXT_BACKGROUND);
-        textout_centre_ex(BackBuffer, f, lower, SCREEN_W / 2, middle + height, colour,
+        textout_centre_ex(BackBuffer, f, lower, PICTURE_W / 2, middle + height, colour,
                           TEXT_BACKGROUND);
     } else {
-        textout_centre_ex(BackBuffer, f, upper, SCREEN_W / 2, middle, colour, TEXT_BACKGROUND);
+        textout_centre_ex(BackBuffer, f, upper, PICTURE_W / 2, middle, colour, TEXT_BACKGROUND);
     }
     PresentBuffer();
 }

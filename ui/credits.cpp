@@ -47,7 +47,7 @@ int DrawCredits(int top, int line_height) {
     char line[CREDIT_LINE_BUFFER];
     int lines = 0;
     while (ReadCreditLine(file.get(), line)) {
-        textout_centre_ex(BackBuffer, f, line, SCREEN_W / 2, top + lines * line_height, colour,
+        textout_centre_ex(BackBuffer, f, line, PICTURE_W / 2, top + lines * line_height, colour,
                           TEXT_BACKGROUND);
         ++lines;
     }
@@ -76,7 +76,7 @@ void ShowCredits() {
         return;
     }
     const int line_height = text_height(GameFont(TEXT_FONT));
-    int top = SCREEN_H + START_BELOW;
+    int top = PICTURE_H + START_BELOW;
     int lines = FIRST_LINE_COUNT;
     while (top > -(line_height * lines)) {
         --top;

@@ -56,7 +56,7 @@ int HeadingColour() {
 
 // A centred heading or prompt; it appears with the next presented frame.
 void Heading(const char *text, int y) {
-    textout_centre_ex(BackBuffer, GameFont(SECOND_FONT), text, SCREEN_W / 2, y, HeadingColour(),
+    textout_centre_ex(BackBuffer, GameFont(SECOND_FONT), text, PICTURE_W / 2, y, HeadingColour(),
                       TEXT_BACKGROUND);
 }
 
@@ -68,7 +68,7 @@ void Section(const char *heading, int heading_y, const char *const (&body)[Count
 
 // The prompt at the foot of a page, then a key.
 void WaitAtFoot(const char *prompt) {
-    Heading(prompt, SCREEN_H - PROMPT_FROM_FOOT);
+    Heading(prompt, PICTURE_H - PROMPT_FROM_FOOT);
     PresentBuffer();
     WaitForKey();
 }
@@ -77,7 +77,7 @@ void WaitAtFoot(const char *prompt) {
 
 void ShowInstructions() {
     ClearBuffer(BackBuffer);
-    textout_centre_ex(BackBuffer, GameFont(TITLE_FONT), "INSTRUCTIONS", SCREEN_W / 2, 10,
+    textout_centre_ex(BackBuffer, GameFont(TITLE_FONT), "INSTRUCTIONS", PICTURE_W / 2, 10,
                       makecol(255, 0, 0), TEXT_BACKGROUND);
     Section("Navigating Menus", 70, NAVIGATING_MENUS, 110);
     Section("In-Game Help", 170, IN_GAME_HELP, 200);

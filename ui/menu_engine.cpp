@@ -6,6 +6,7 @@
 #include <array>
 
 #include "shell/game_data.h"
+#include "shell/presenter.h"
 #include "shell/screen.h"
 
 namespace {
@@ -84,23 +85,17 @@ void DrawFrame(const Menu &menu, const MenuColours &colours, int selected) {
     if (Has(menu, MENU_ITEMS)) {
         DrawItems(menu, colours, selected);
     }
-    textout_centre_ex(menu.bmp, font, menu.help[selected - menu.first], SCREEN_W / 2,
-                      SCREEN_H - HELP_LINE_RISE, Packed(colours.help), TEXT_BACKGROUND);
+    textout_centre_ex(menu.bmp, font, menu.help[selected - menu.first], PICTURE_W / 2,
+                      PICTURE_H - HELP_LINE_RISE, Packed(colours.help), TEXT_BACKGROUND);
 }
 
-// Copies a finished frame to the screen at the retrace.
-void ShowFrame(const Menu &menu, bool acquire) {
+// Shows a finished frame at the retrace.
+void ShowFrame(const Menu &menu) {
     if (!Has(menu, MENU_PRESENT)) {
         return;
     }
     WaitRetrace();
-    if (acquire) {
-        acquire_screen();
-    }
-    blit(menu.bmp, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-    if (acquire) {
-        release_screen();
-    }
+    PresentFrame(menu.bmp);
 }
 
 std::array<int *, 12> ComponentsIn(MenuColours &c) {
@@ -135,7 +130,7 @@ void FadeIn(const Menu &menu) {
     bool done = false;
     while (!done) {
         DrawFrame(menu, colours, menu.first);
-        ShowFrame(menu, false);
+        ShowFrame(menu);
         done = StepTowards(colours, menu.target, FADE_STEP);
     }
 }
@@ -145,7 +140,7 @@ void FadeOut(const Menu &menu, int selected) {
     bool done = false;
     while (!done) {
         DrawFrame(menu, colours, selected);
-        ShowFrame(menu, false);
+        ShowFrame(menu);
         done = StepTowards(colours, MenuColours{}, -FADE_STEP);
     }
 }
@@ -156,7 +151,7 @@ int Choose(const Menu &menu) {
     int selected = menu.first;
     for (;;) {
         DrawFrame(menu, menu.target, selected);
-        ShowFrame(menu, true);
+        ShowFrame(menu);
         int pressed = WaitForKey();
         if (pressed == KEY_UP) {
             --selected;

@@ -1,0 +1,59 @@
+// tileriot.cfg, read with the library's configuration routines and written
+// aside, then renamed into place as the record files are.
+//
+//   [display]
+//   mode = fullscreen        (or window)
+//   scale = 2                (the window's, 1 to 8; absent until chosen)
+
+#include "shell/display_file.h"
+
+#include <allegro.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "shell/files.h"
+#include "shell/options.h"
+
+namespace {
+
+constexpr const char DISPLAY_FILE[] = "tileriot.cfg";
+constexpr size_t MOST_BYTES = 4096;  // far more than the file ever holds
+
+}  // namespace
+
+void ReadDisplaySettings(const char *bytes, size_t size, DisplayChoice &choice) {
+    push_config_state();
+    set_config_data(bytes, static_cast<int>(size));
+    const char *mode = get_config_string("display", "mode", "");
+    if (std::strcmp(mode, "fullscreen") == 0 || std::strcmp(mode, "window") == 0) {
+        choice.FullScreen = mode[0] == 'f';
+    }
+    ReadScale(get_config_string("display", "scale", nullptr), &choice.Scale);
+    pop_config_state();
+}
+
+void ReadDisplayFile(DisplayChoice &choice) {
+    const FileHandle file = OpenRegularFile(DISPLAY_FILE, "rb");
+    if (!file) {
+        return;
+    }
+    static char bytes[MOST_BYTES];
+    const size_t size = std::fread(bytes, 1, sizeof bytes, file.get());
+    if (!std::ferror(file.get())) {
+        ReadDisplaySettings(bytes, size, choice);
+    }
+}
+
+bool WriteDisplayFile(const DisplayChoice &choice) {
+    char text[64];
+    int length = std::snprintf(text, sizeof text, "[display]\nmode = %s\n",
+                               choice.FullScreen ? "fullscreen" : "window");
+    if (choice.Scale != 0) {
+        length += std::snprintf(text + length, sizeof text - length, "scale = %d\n", choice.Scale);
+    }
+    Replacement replacement;
+    return BeginReplacement(DISPLAY_FILE, replacement) &&
+           std::fwrite(text, 1, length, replacement.File.get()) == static_cast<size_t>(length) &&
+           FinishReplacement(replacement) && CommitReplacement(replacement);
+}
