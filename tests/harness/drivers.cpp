@@ -19,7 +19,9 @@ constexpr int HARNESS_ID = AL_ID('T', 'E', 'S', 'T'), WINDOW_ID = AL_ID('T', 'W'
 // The screen is a memory bitmap. There is a full-screen display and a
 // windowed one, so a test can refuse either.
 BITMAP *DisplayInit(int w, int h, int, int, int depth) {
-    if (gfx_driver->windowed ? harness::WindowFails : harness::FullScreenFails) {
+    if (gfx_driver->windowed
+            ? harness::WindowFails
+            : harness::FullScreenFails || (harness::DesktopSizeFails && w * h != 640 * 480)) {
         return nullptr;
     }
     gfx_driver->w = w;
@@ -91,6 +93,12 @@ SYSTEM_DRIVER test_system = {
     .set_window_title = [](const char *title) { harness::WindowTitle = title; },
     .set_close_button_callback = [](void (*proc)()) { return harness::CloseButton = proc, 0; },
     .message = harness::OnMessage,
+    .desktop_color_depth = [] { return harness::DesktopDepth; },
+    .get_desktop_resolution =
+        [](int *w, int *h) {
+            *w = harness::DesktopWidth, *h = harness::DesktopHeight;
+            return 0;
+        },
     .yield_timeslice =
         [] {
             for (const Timer &slot : timers) {

@@ -156,8 +156,9 @@ void Reset() {
 
 void TypeKeys(const std::string &script) {
     static const std::map<std::string, int> named = {
-        {"up", KEY_UP},          {"down", KEY_DOWN},   {"enter", KEY_ENTER}, {"esc", KEY_ESC},
-        {"bksp", KEY_BACKSPACE}, {"space", KEY_SPACE}, {"shift", -1},        {"letgo", -2}};
+        {"up", KEY_UP},   {"down", KEY_DOWN},      {"enter", KEY_ENTER},
+        {"esc", KEY_ESC}, {"bksp", KEY_BACKSPACE}, {"space", KEY_SPACE},
+        {"shift", -1},    {"letgo", -2},           {"alt", -3}};
     Tap tap = {};
     for (size_t i = 0; i < script.size(); ++i) {
         int times = 1;  // <name*N> taps it N times
@@ -171,8 +172,10 @@ void TypeKeys(const std::string &script) {
         } else {
             tap.scancode = KEY_A + (std::tolower(static_cast<unsigned char>(script[i])) - 'a');
         }
-        if (tap.scancode < 0) {  // <shift> or <letgo>: a word about the next key
-            tap.modifier = tap.scancode == -1 ? KEY_LSHIFT : tap.modifier;
+        if (tap.scancode < 0) {  // <shift>, <alt> or <letgo>: a word about the next key
+            tap.modifier = tap.scancode == -1   ? KEY_LSHIFT
+                           : tap.scancode == -3 ? KEY_ALT
+                                                : tap.modifier;
             tap.let_go = tap.scancode == -2;
             continue;
         }

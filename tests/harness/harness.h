@@ -21,7 +21,7 @@ struct FrameLimitReached {};  // thrown when the game presents more frames than 
 void Reset();
 // Keys the game finds pressed, one at each of its key waits and let go at the
 // next frame or wait: letters and digits as themselves, <up> <down> <enter>
-// <esc> <bksp> <space>, <shift>X with Shift held, <down*3> for three taps,
+// <esc> <bksp> <space>, <shift>X with Shift held, <alt>X with Alt held, <down*3> for three taps,
 // and <letgo>X for a key already let go when the game scans the keys.
 void TypeKeys(const std::string &script);
 void HoldKey(int scancode, int from, int to);      // from the retrace of frame `from` to `to`'s
@@ -29,9 +29,13 @@ void MoveMouse(int frame, int dx, int dy);         // read after the retrace of 
 void WatchFrames(std::function<void(int)> probe);  // called at each frame's retrace
 void SetFrameLimit(int frames);
 int KeysLeft();  // scripted taps not used yet
-// Set by a test: the full-screen or the windowed display refuses to start, or
-// the library's start-up fails as without a display.
-inline bool FullScreenFails = false, WindowFails = false, SystemFails = false;
+// Set by a test: the full-screen or the windowed display refuses to start
+// (DesktopSizeFails: full screen at any size but 640x480), or the library's
+// start-up fails as without a display.
+inline bool FullScreenFails = false, WindowFails = false, SystemFails = false,
+            DesktopSizeFails = false;
+// The desktop the game finds: its size and colour depth.
+inline int DesktopWidth = 640, DesktopHeight = 480, DesktopDepth = 16;
 inline std::string WindowTitle;          // as the game set it
 inline void (*CloseButton)() = nullptr;  // what the game has the close button call
 
