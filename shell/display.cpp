@@ -4,6 +4,7 @@
 #include "shell/display.h"
 
 #include <allegro.h>
+#include <allegro/internal/aintern.h>
 
 #include <algorithm>
 #include <atomic>
@@ -37,14 +38,15 @@ void OnKeyEvent(int event) {
     if (!IsEnter(scancode)) {
         return;
     }
-    if (event & 0x80) {
+    const bool alt = key[KEY_ALT] || key[KEY_ALTGR];
+    if ((event & 0x80) || !alt) {
         EnterTaken[scancode] = false;
-    } else if (EnterTaken[scancode] || key[KEY_ALT] || key[KEY_ALTGR]) {
-        if (!EnterTaken[scancode].exchange(true)) {
-            SwitchAsked = true;
-        }
-        key[scancode] = 0;
+        return;
     }
+    if (!EnterTaken[scancode].exchange(true)) {
+        SwitchAsked = true;
+    }
+    key[scancode] = 0;
 }
 END_OF_FUNCTION(OnKeyEvent)
 
@@ -145,6 +147,14 @@ bool HonourDisplaySwitch() {
     }
     if (handling) {
         TakeOverInput();
+    }
+    // The window that saw keys go down is gone, and may never hear them come
+    // up: every key counts as let go, as when the window loses the focus.
+    for (int scancode = 1; scancode < KEY_MAX; ++scancode) {
+        if (key[scancode]) {
+            _handle_key_release(scancode);
+        }
+        EnterTaken[scancode] = false;
     }
     RepaintDisplay();
     return true;
