@@ -1,13 +1,16 @@
-// A preload library for the benchmark: wraps the library's blit() and logs
-// the moment of each copy to the screen, which the game makes right after the
-// wait for the retrace (microseconds, one per line), to the file named by
-// TILERIOT_FRAME_LOG, so frame pacing can be measured on the real game.
+// A preload library for the benchmark: logs the moment each frame of the game
+// starts its wait for the retrace (microseconds, one per line) to the file
+// named by TILERIOT_FRAME_LOG, so frame pacing can be measured on the real
+// game whether or not a frame changed anything on the screen. Each wait
+// begins with the game's own XSync(); the library's XSync() calls, made as
+// it reads input, are not frames and are passed over.
 
 #include <dlfcn.h>
 #include <time.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -22,19 +25,23 @@ long long NowMicroseconds() {
     return now.tv_sec * 1000000LL + now.tv_nsec / 1000;
 }
 
+// Whether code at this address is the game's own rather than a library's.
+bool InTheGame(void *address) {
+    Dl_info info;
+    return dladdr(address, &info) && info.dli_fname && !std::strstr(info.dli_fname, ".so");
+}
+
 }  // namespace
 
-struct BITMAP;
+struct _XDisplay;
 
-extern "C" void blit(BITMAP *source, BITMAP *dest, int source_x, int source_y, int dest_x,
-                     int dest_y, int width, int height) {
-    using Blit = void (*)(BITMAP *, BITMAP *, int, int, int, int, int, int);
-    static auto real = reinterpret_cast<Blit>(dlsym(RTLD_NEXT, "blit"));
-    static auto screen = static_cast<BITMAP **>(dlsym(RTLD_DEFAULT, "screen"));
+extern "C" int XSync(_XDisplay *display, int discard) {
+    using Sync = int (*)(_XDisplay *, int);
+    static auto real = reinterpret_cast<Sync>(dlsym(RTLD_NEXT, "XSync"));
     static FILE *log = OpenLog();
-    if (log && screen && dest == *screen) {
+    if (log && InTheGame(__builtin_return_address(0))) {
         std::fprintf(log, "%lld\n", NowMicroseconds());
         std::fflush(log);
     }
-    real(source, dest, source_x, source_y, dest_x, dest_y, width, height);
+    return real(display, discard);
 }

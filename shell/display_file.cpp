@@ -45,13 +45,16 @@ void ReadDisplayFile(DisplayChoice &choice) {
     }
 }
 
+int WriteDisplaySettings(const DisplayChoice &choice, char *text, size_t room) {
+    const char *mode = choice.FullScreen ? "fullscreen" : "window";
+    return choice.Scale != 0
+               ? std::snprintf(text, room, "[display]\nmode = %s\nscale = %d\n", mode, choice.Scale)
+               : std::snprintf(text, room, "[display]\nmode = %s\n", mode);
+}
+
 bool WriteDisplayFile(const DisplayChoice &choice) {
     char text[64];
-    int length = std::snprintf(text, sizeof text, "[display]\nmode = %s\n",
-                               choice.FullScreen ? "fullscreen" : "window");
-    if (choice.Scale != 0) {
-        length += std::snprintf(text + length, sizeof text - length, "scale = %d\n", choice.Scale);
-    }
+    const int length = WriteDisplaySettings(choice, text, sizeof text);
     Replacement replacement;
     return BeginReplacement(DISPLAY_FILE, replacement) &&
            std::fwrite(text, 1, length, replacement.File.get()) == static_cast<size_t>(length) &&

@@ -12,5 +12,8 @@ void ReadDisplayFile(DisplayChoice &choice);
 // The same from the file's bytes.
 void ReadDisplaySettings(const char *bytes, size_t size, DisplayChoice &choice);
 
+// The file's text for choice, as many bytes as it returns; room for 64 will do.
+int WriteDisplaySettings(const DisplayChoice &choice, char *text, size_t room);
+
 // Replaces the file whole with choice; false, and nothing touched, if it cannot.
 bool WriteDisplayFile(const DisplayChoice &choice);

@@ -12,6 +12,7 @@
 
 #include "records/high_scores.h"
 #include "records/saved_games.h"
+#include "shell/display_file.h"
 #include "tests/unit/record_bytes.h"
 
 namespace record_faults {
@@ -63,7 +64,7 @@ inline bool StoreTables(const char *name = "NEW", int32_t score = 70) {
     return StoreHighScores();
 }
 
-// Every store under a failure at each call of each of kinds in turn: each
+// Every store (the display file's too) under a failure at each call of each of kinds in turn: each
 // file is left whole, old or new, with no stand-in, and a failure at one
 // file never keeps another from being replaced. LayOut makes "name=bytes"
 // files in an emptied directory; Contents reads a file back. Returns how many
@@ -86,6 +87,8 @@ int FailEachCallInTurn(int kinds, LayOutFiles LayOut, ReadContents Contents) {
          {{SAVED, bob + Saved("ANN", 70000) + Saved("ANN", 6) + tail}}, StoreAnn},
         {{SAVED + "=" + bob + tail}, {{SAVED, bob + Saved("ANN", 70000)}}, StoreAnn},  // after the last whole one
         {{}, {{SAVED, Saved("ANN", 70000)}}, StoreAnn},
+        {{"tileriot.cfg=[display]\nmode = window\nscale = 2\n"}, {{"tileriot.cfg", "[display]\nmode = fullscreen\n"}},
+         [] { return WriteDisplayFile({true, 0}); }},
     };
     // clang-format on
     int injected = 0;
