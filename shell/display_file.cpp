@@ -9,6 +9,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -23,8 +24,17 @@ constexpr size_t MOST_BYTES = 4096;  // far more than the file ever holds
 }  // namespace
 
 void ReadDisplaySettings(const char *bytes, size_t size, DisplayChoice &choice) {
+    // The file is plain ASCII. The library reads it as UTF-8, and a damaged
+    // sequence can hold its parser in a loop forever: any other byte is
+    // read as a space.
+    static char text[MOST_BYTES];
+    size = std::min(size, sizeof text);
+    for (size_t i = 0; i < size; ++i) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        text[i] = (c >= ' ' && c < 0x7F) || c == '\n' || c == '\r' || c == '\t' ? c : ' ';
+    }
     push_config_state();
-    set_config_data(bytes, static_cast<int>(size));
+    set_config_data(text, static_cast<int>(size));
     const char *mode = get_config_string("display", "mode", "");
     if (std::strcmp(mode, "fullscreen") == 0 || std::strcmp(mode, "window") == 0) {
         choice.FullScreen = mode[0] == 'f';
@@ -38,7 +48,7 @@ void ReadDisplayFile(DisplayChoice &choice) {
     if (!file) {
         return;
     }
-    static char bytes[MOST_BYTES];
+    char bytes[MOST_BYTES];
     const size_t size = std::fread(bytes, 1, sizeof bytes, file.get());
     if (!std::ferror(file.get())) {
         ReadDisplaySettings(bytes, size, choice);

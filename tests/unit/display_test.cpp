@@ -323,6 +323,7 @@ TEST_F(DisplayTest, TheDisplayFileGivesWhatItSaysWell) {
         {"tileriot.cfg=[other]\nmode = window\n[display]\nscale = 4\n", true, 4},
         {"tileriot.cfg=\x01\xff garbage\n[display]\nmode = window\n", false, 0},
         {"tileriot.cfg=[display]\nmo", true, 0},
+        {"tileriot.cfg=[display]\nmode = window\n\xff" + std::string(35, '\x9d') + "wl", false, 0},
         {"tileriot.cfg/", true, 0},
         {"tileriot.cfg|", true, 0},
     };
