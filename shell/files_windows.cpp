@@ -129,6 +129,23 @@ FileHandle OpenRegularFile(const char *path, const char *mode) {
     return FileHandle(StreamOn(handle, _O_RDONLY | text, mode));
 }
 
+// Only a file on a disk is emptied and written; a device (CON, NUL, COM1)
+// or a pipe is turned away.
+FileHandle CreateRegularFile(const char *path, const char *mode) {
+    const HANDLE handle = Open(path, GENERIC_WRITE, OPEN_ALWAYS);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = EACCES;
+        return nullptr;
+    }
+    if (!OnDisk(handle) || !SetEndOfFile(handle)) {
+        CloseHandle(handle);
+        errno = EINVAL;
+        return nullptr;
+    }
+    const int text = std::strchr(mode, 'b') ? _O_BINARY : _O_TEXT;
+    return FileHandle(StreamOn(handle, _O_WRONLY | text, mode));
+}
+
 bool ResolveLinks(const char *path, char (&target)[PATH_MAX]) {
     return std::snprintf(target, sizeof target, "%s", path) < static_cast<int>(sizeof target);
 }
