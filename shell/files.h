@@ -76,3 +76,8 @@ struct ReplaceLock {
     ~ReplaceLock();
     intptr_t Handle;  // the system's own; -1 when the lock could not be taken
 };
+
+// Makes the folder the game's program lies in its working directory, where
+// its files are, on systems whose players start it from anywhere (Windows:
+// a console, Run, a shortcut without "Start in"); elsewhere nothing changes.
+void EnterGameFolder();

@@ -215,3 +215,7 @@ ReplaceLock::~ReplaceLock() {
         close(static_cast<int>(Handle));
     }
 }
+
+// The game's folder is set by whoever starts it: the package's launcher, or
+// scripts/play.
+void EnterGameFolder() {}

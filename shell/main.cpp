@@ -6,10 +6,12 @@
 #include "game/game_state.h"
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
+#include "shell/files.h"
 #include "shell/startup.h"
 #include "ui/menus.h"
 
 int main() {
+    EnterGameFolder();
     OpenDebugLog();
     LoadHighScores();
     InitSystem();
