@@ -79,5 +79,6 @@ struct ReplaceLock {
 
 // Makes the folder the game's program lies in its working directory, where
 // its files are, on systems whose players start it from anywhere (Windows:
-// a console, Run, a shortcut without "Start in"); elsewhere nothing changes.
+// a console, Run, a shortcut without "Start in"), and tells their installer
+// that the game runs; elsewhere nothing changes.
 void EnterGameFolder();

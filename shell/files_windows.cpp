@@ -296,8 +296,11 @@ ReplaceLock::~ReplaceLock() {
 }
 
 // The folder of tileriot.exe, whatever its name, becomes the working
-// directory; a path too long for the buffer leaves it as it was.
+// directory; a path too long for the buffer leaves it as it was. The mutex,
+// held until the game ends, tells the installer and the uninstaller (which
+// look for it by name) that the game runs.
 void EnterGameFolder() {
+    CreateMutexW(nullptr, FALSE, L"Local\\TileRiot");
     wchar_t path[32768];
     const DWORD length = GetModuleFileNameW(nullptr, path, std::size(path));
     if (length == 0 || length >= std::size(path)) {

@@ -1,8 +1,9 @@
 // The game's record files on Windows under faults, each made to happen (under
 // Wine in the tests): failures at every write, flush, move and lock; a
 // read-only file or a directory in the way; a file another program holds;
-// copies saving at the same moment or waiting for each other; and the game's
-// own folder as its working directory.
+// copies saving at the same moment or waiting for each other; the game's
+// own folder as its working directory; and what its installer and
+// uninstaller keep of the player's, and leave alone while the game runs.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -114,16 +115,19 @@ TEST(RecordFilesTest, AReadOnlyFileOrADirectoryIsNeverReplaced) {
 // This test started again as another program: --copy N (a copy of the
 // game saving as soon as every copy is started), --save NAME (a copy saving
 // at once), --hold FILE MS (a program that opens FILE sharing nothing, for
-// MS milliseconds), --folder (a game started from elsewhere). Whatever
-// fails, none is left running.
+// MS milliseconds), --folder (a game started from elsewhere), --game (a
+// game that runs). Whatever fails, none is left running.
 struct Others {
     std::vector<PROCESS_INFORMATION> started;
-    ~Others() {
+    ~Others() { Stop(); }
+    void Stop() {
         for (const PROCESS_INFORMATION &other : started) {
             TerminateProcess(other.hProcess, 9);
+            WaitForSingleObject(other.hProcess, 5000);
             CloseHandle(other.hProcess);
             CloseHandle(other.hThread);
         }
+        started.clear();
     }
     HANDLE Start(const std::wstring &arguments, const wchar_t *program = nullptr) {
         wchar_t self[MAX_PATH];
@@ -254,6 +258,82 @@ TEST(RecordFilesTest, TheGameWorksInItsOwnFolder) {
     EXPECT_EQ(EndedWith(game.Start(L"--folder", (folder / L"game.exe").c_str()), 10000), 0u);
 }
 
+// The installer of this build (TILERIOT_WINDOWS_DIR, a Linux path under Wine);
+// empty when there is none.
+fs::path Installer() {
+    const char *built = std::getenv("TILERIOT_WINDOWS_DIR");
+    std::error_code error;
+    fs::path folder = built ? built : "";
+    if (built && built[0] == '/') {
+        folder = "Z:" + std::string(built);
+    }
+    for (const auto &entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 16 && name.compare(name.size() - 16, 16, "-win64-setup.exe") == 0) {
+            return entry.path();
+        }
+    }
+    return {};
+}
+
+// Runs the installer or the uninstaller silently on folder (the uninstaller
+// in place, so that its own exit code comes back); that code.
+DWORD Silently(const fs::path &program, const fs::path &folder) {
+    const bool uninstall = program.filename() == "uninstall.exe";
+    Others run;
+    const std::wstring arguments =
+        (uninstall ? L"/S _?=" : L"/S /D=") + fs::absolute(folder).wstring();
+    const HANDLE ran = run.Start(arguments, program.c_str());
+    return ran ? EndedWith(ran, 60000) : 259;
+}
+
+// The installer and the uninstaller keep a level or the credits the player
+// changed, replace or remove those the player did not, and touch nothing
+// while the game runs.
+TEST(InstallerTest, ChangedFilesAreKeptAndARunningGameIsLeftAlone) {
+    const fs::path setup = Installer(), game = fs::current_path() / "TileRiot";
+    if (setup.empty()) {
+        GTEST_SKIP() << "no installer in TILERIOT_WINDOWS_DIR";
+    }
+    LayOut({});
+    ASSERT_EQ(Silently(setup, game), 0u);
+    const std::string castle = Contents((game / "CASTLE.trl").string());
+    // The player's own level, a changed built-in one, and, as left by an
+    // older version, a sample level the player never changed.
+    std::ofstream(game / "Mine.trl") << "1";
+    std::ofstream(game / "IntLvl01.trl") << "0 1";
+    std::ofstream(game / "CASTLE.trl") << "old";
+    std::ofstream(game / "Originals" / "CASTLE.trl") << "old";
+    ASSERT_EQ(Silently(setup, game), 0u);
+    EXPECT_EQ(Contents((game / "IntLvl01.trl").string()), "0 1");
+    EXPECT_EQ(Contents((game / "CASTLE.trl").string()), castle);
+
+    Others running;
+    ASSERT_TRUE(running.Start(L"--game"));
+    for (int waited = 0; waited < 100; ++waited, Sleep(50)) {  // until the game has started
+        if (const HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\TileRiot")) {
+            CloseHandle(mutex);
+            break;
+        }
+    }
+    fs::remove(game / "README.txt");
+    EXPECT_EQ(Silently(setup, game), 2u);
+    EXPECT_EQ(Silently(game / "uninstall.exe", game), 2u);
+    EXPECT_FALSE(fs::exists(game / "README.txt"));
+    EXPECT_TRUE(fs::exists(game / "tileriot.exe"));
+    running.Stop();
+
+    std::ofstream(game / "IntHiScores.dat") << "scores";
+    EXPECT_EQ(Silently(game / "uninstall.exe", game), 0u);
+    std::set<std::string> left;
+    for (const auto &entry : fs::directory_iterator(game)) {
+        left.insert(entry.path().filename().string());
+    }
+    // The uninstaller, run in place, cannot take itself out.
+    EXPECT_EQ(left, (std::set<std::string>{"IntHiScores.dat", "IntLvl01.trl", "Mine.trl",
+                                           "uninstall.exe"}));
+}
+
 }  // namespace
 
 // The tests and their helpers work in a directory of their own, which each case empties.
@@ -266,6 +346,10 @@ int main(int argc, char **argv) {
     }
     if (argc == 4 && std::string(argv[1]) == "--hold") {
         return Hold(argv[2], argv[3]);
+    }
+    if (argc == 2 && std::string(argv[1]) == "--game") {  // holds what a running game holds
+        EnterGameFolder();
+        Sleep(INFINITE);
     }
     if (argc == 2 && std::string(argv[1]) == "--folder") {
         wchar_t self[MAX_PATH];
