@@ -112,9 +112,8 @@ TEST(RecordFilesTest, AReadOnlyFileOrADirectoryIsNeverReplaced) {
     }
 }
 
-// This test started again as another program: --copy N (a copy of the
-// game saving as soon as every copy is started), --save NAME (a copy saving
-// at once), --hold FILE MS (a program that opens FILE sharing nothing, for
+// This test started again as another program: --save NAME (a copy of the
+// game saving), --hold FILE MS (a program that opens FILE sharing nothing, for
 // MS milliseconds), --folder (a game started from elsewhere), --game (a
 // game that runs). Whatever fails, none is left running.
 struct Others {
@@ -153,42 +152,7 @@ DWORD EndedWith(HANDLE other, DWORD ms) {
                : 259;
 }
 
-constexpr int COPIES = 4, SAVES = 10;
-constexpr const wchar_t *GO = L"TileRiotCopiesGo";    // set once every copy is started
-constexpr const wchar_t *HELD = L"TileRiotFileHeld";  // set once --hold has its file
-
-int SaveAsCopy(const char *copy) {
-    WaitForSingleObject(OpenEventW(SYNCHRONIZE, FALSE, GO), INFINITE);
-    for (int save = 0; save < SAVES; ++save) {
-        const std::string name = "C" + std::string(copy) + "S" + std::to_string(save);
-        if (!StoreSavedGame(record_bytes::Settings(name.c_str(), 1, save, 2))) {
-            return 2;
-        }
-    }
-    return 0;
-}
-
-int Hold(const char *path, const char *ms) {
-    const HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, HELD));
-    Sleep(std::atoi(ms));
-    return CloseHandle(file) ? 0 : 2;
-}
-
-TEST(RecordFilesTest, CopiesSavingAtOnceLoseNothing) {
-    LayOut({});
-    const HANDLE go = CreateEventW(nullptr, TRUE, FALSE, GO);
-    Others copies;
-    for (int copy = 0; copy < COPIES; ++copy) {
-        ASSERT_TRUE(copies.Start(L"--copy " + std::to_wstring(copy)));
-    }
-    SetEvent(go);
-    for (const PROCESS_INFORMATION &copy : copies.started) {
-        EXPECT_EQ(EndedWith(copy.hProcess, 30000), 0u);
-    }
-    ExpectEverySave(Contents("plyrsettings.dat"), COPIES * SAVES);
-    CloseHandle(go);
-}
+constexpr const wchar_t *HELD = L"TileRiotHeld";  // set once --hold or --game holds its own
 
 // A copy that saves while this one holds the lock waits for it, and saves
 // once it is let go; one kept waiting 10 seconds gives up, its save failed.
@@ -258,24 +222,6 @@ TEST(RecordFilesTest, TheGameWorksInItsOwnFolder) {
     EXPECT_EQ(EndedWith(game.Start(L"--folder", (folder / L"game.exe").c_str()), 10000), 0u);
 }
 
-// The installer of this build (TILERIOT_WINDOWS_DIR, a Linux path under Wine);
-// empty when there is none.
-fs::path Installer() {
-    const char *built = std::getenv("TILERIOT_WINDOWS_DIR");
-    std::error_code error;
-    fs::path folder = built ? built : "";
-    if (built && built[0] == '/') {
-        folder = "Z:" + std::string(built);
-    }
-    for (const auto &entry : fs::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() > 16 && name.compare(name.size() - 16, 16, "-win64-setup.exe") == 0) {
-            return entry.path();
-        }
-    }
-    return {};
-}
-
 // Runs the installer or the uninstaller silently on folder (the uninstaller
 // in place, so that its own exit code comes back); that code.
 DWORD Silently(const fs::path &program, const fs::path &folder) {
@@ -291,8 +237,10 @@ DWORD Silently(const fs::path &program, const fs::path &folder) {
 // changed, replace or remove those the player did not, and touch nothing
 // while the game runs.
 TEST(InstallerTest, ChangedFilesAreKeptAndARunningGameIsLeftAlone) {
-    const fs::path setup = Installer(), game = fs::current_path() / "TileRiot";
-    if (setup.empty()) {
+    const char *built = std::getenv("TILERIOT_WINDOWS_DIR");  // a Linux path, under Wine
+    const fs::path setup = "Z:" + std::string(built ? built : "") + "/" TILERIOT_SETUP;
+    const fs::path game = fs::current_path() / "TileRiot";
+    if (!built || !fs::exists(setup)) {
         GTEST_SKIP() << "no installer in TILERIOT_WINDOWS_DIR";
     }
     LayOut({});
@@ -309,13 +257,10 @@ TEST(InstallerTest, ChangedFilesAreKeptAndARunningGameIsLeftAlone) {
     EXPECT_EQ(Contents((game / "CASTLE.trl").string()), castle);
 
     Others running;
+    const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, HELD);
     ASSERT_TRUE(running.Start(L"--game"));
-    for (int waited = 0; waited < 100; ++waited, Sleep(50)) {  // until the game has started
-        if (const HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\TileRiot")) {
-            CloseHandle(mutex);
-            break;
-        }
-    }
+    ASSERT_EQ(WaitForSingleObject(held, 5000), WAIT_OBJECT_0);
+    CloseHandle(held);
     fs::remove(game / "README.txt");
     EXPECT_EQ(Silently(setup, game), 2u);
     EXPECT_EQ(Silently(game / "uninstall.exe", game), 2u);
@@ -325,30 +270,29 @@ TEST(InstallerTest, ChangedFilesAreKeptAndARunningGameIsLeftAlone) {
 
     std::ofstream(game / "IntHiScores.dat") << "scores";
     EXPECT_EQ(Silently(game / "uninstall.exe", game), 0u);
-    std::set<std::string> left;
-    for (const auto &entry : fs::directory_iterator(game)) {
-        left.insert(entry.path().filename().string());
+    fs::remove(game / "uninstall.exe");  // run in place, it cannot take itself out
+    EXPECT_EQ(std::distance(fs::directory_iterator(game), {}), 3);  // only these:
+    for (const char *kept : {"IntHiScores.dat", "IntLvl01.trl", "Mine.trl"}) {
+        EXPECT_TRUE(fs::exists(game / kept)) << kept;
     }
-    // The uninstaller, run in place, cannot take itself out.
-    EXPECT_EQ(left, (std::set<std::string>{"IntHiScores.dat", "IntLvl01.trl", "Mine.trl",
-                                           "uninstall.exe"}));
 }
 
 }  // namespace
 
 // The tests and their helpers work in a directory of their own, which each case empties.
 int main(int argc, char **argv) {
-    if (argc == 3 && std::string(argv[1]) == "--copy") {
-        return SaveAsCopy(argv[2]);
-    }
     if (argc == 3 && std::string(argv[1]) == "--save") {
         return StoreSavedGame(record_bytes::Settings(argv[2], 1, 70000, 2)) ? 0 : 2;
     }
     if (argc == 4 && std::string(argv[1]) == "--hold") {
-        return Hold(argv[2], argv[3]);
+        const HANDLE file = CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
+        SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, HELD));
+        Sleep(std::atoi(argv[3]));
+        return CloseHandle(file) ? 0 : 2;
     }
     if (argc == 2 && std::string(argv[1]) == "--game") {  // holds what a running game holds
         EnterGameFolder();
+        SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, HELD));
         Sleep(INFINITE);
     }
     if (argc == 2 && std::string(argv[1]) == "--folder") {
