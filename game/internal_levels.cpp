@@ -13,9 +13,11 @@ constexpr const char *LOAD_DUMP = "ldlvldbg.txt";
 
 // One block of the dump per cell, level by level, row by row.
 void WriteLoadDump() {
-    FileHandle dump = OpenFile(LOAD_DUMP, "w");
+    // The dump only helps to check the levels: play goes on without it, as
+    // when a FIFO or a device stands in its place.
+    FileHandle dump = CreateRegularFile(LOAD_DUMP, "w");
     if (!dump) {
-        return;  // the dump only helps to check the levels; play goes on without it
+        return;
     }
     for (int level = 0; level < LEVEL_COUNT; ++level) {
         for (int row = 0; row < LEVEL_ROWS; ++row) {

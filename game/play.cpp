@@ -90,16 +90,20 @@ Ending PlayLevel(int level, bool internal) {
     return Ending::GAME_GOES_ON;
 }
 
-// Offers the score to its table; a score that entered is saved at once and shown.
+// Offers the score to its table; a score that entered is saved at once and
+// shown, and a file it could not be saved to is named after the tables.
 void HighScoreStep() {
     LogLine("Calling IsHighScore() now...\n");
     if (IsHighScore()) {
         LogLine("IsHighScore() returned TRUE. Calling UpdateHighScores()...\n");
         UpdateHighScores();
-        StoreHighScores();
+        const char *unsaved = StoreNewHighScore();
         ShowPlayMessage("Well done! You made a high score!");
         LogLine("Now ShowHighScores() is called...\n");
         ShowHighScores();
+        if (unsaved) {
+            ShowUnsavedHighScore(unsaved);
+        }
     }
     LogLine("END OF PLAY FUNCTION...\n");
 }

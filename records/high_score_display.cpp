@@ -5,9 +5,12 @@
 
 #include <allegro.h>
 
+#include <cstdio>
+
 #include "records/high_scores.h"
 #include "shell/game_data.h"
 #include "shell/screen.h"
+#include "ui/message_panel.h"
 
 namespace {
 
@@ -45,5 +48,14 @@ void ShowHighScores() {
     DrawTable(InternalHighScores, 0, half, rows_top);
     DrawTable(ExternalHighScores, half, PICTURE_W, rows_top);
     PresentBuffer();
+    WaitForKey();
+}
+
+void ShowUnsavedHighScore(const char *file) {
+    char first[48];
+    std::snprintf(first, sizeof first, "Unfortunately, %s could", file);
+    const char *const lines[] = {first, "not be saved. It will be tried again",
+                                 "at exit. Please press any key."};
+    ShowPrompt(lines, 10, 150);
     WaitForKey();
 }

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "game/game_state.h"
 #include "records/high_scores.h"
 #include "shell/files.h"
 #include "shell/startup.h"
@@ -132,4 +133,13 @@ void SaveHighScores() {
 bool StoreHighScores() {
     bool internal_failed, external_failed;
     return ReplaceHighScoreFiles(internal_failed, external_failed);
+}
+
+const char *StoreNewHighScore() {
+    bool internal_failed, external_failed;
+    ReplaceHighScoreFiles(internal_failed, external_failed);
+    if (InternalGame()) {
+        return internal_failed ? INTERNAL_FILE : nullptr;
+    }
+    return external_failed ? EXTERNAL_FILE : nullptr;
 }

@@ -42,3 +42,7 @@ bool WriteHighScoreTable(FILE *file, const HighScoreTable &table);
 // crash. A file that cannot be written keeps its old bytes and never stops
 // the other one; false unless both were written.
 bool StoreHighScores();
+
+// StoreHighScores once the current game's score has entered its table: the
+// name of that table's file when it could not be written, else null.
+const char *StoreNewHighScore();

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr const char *SAVED_GAMES_FILE = "plyrsettings.dat";
 constexpr std::size_t NAME_BYTES = 32;
 
 int32_t ReadInt(const unsigned char *bytes) {

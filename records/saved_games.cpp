@@ -55,18 +55,26 @@ void SaveGame() {
     WaitForKey();
 }
 
+// The file is open only to look whether there are saved games, and again to
+// find the name once it is typed: while the player types, another copy of
+// the game may save (on Windows no file that is open can be replaced), and
+// its save is then found too.
 void LoadGame() {
-    FileHandle file = OpenRegularFile("plyrsettings.dat", "rb");
-    if (!file) {
+    if (!OpenRegularFile(SAVED_GAMES_FILE, "rb")) {
         NoticeThenMainMenu(NO_SAVED_GAMES);
     }
     ShowPrompt(LOAD_PROMPT, 10, 80);
     char name[sizeof GameSettings.PlayerName];
     EnterText(name, sizeof name - 1, BackBuffer, GameFont(TEXT_FONT), 200, 320,
               makecol(255, 255, 30));
+    FileHandle file = OpenRegularFile(SAVED_GAMES_FILE, "rb");
+    if (!file) {
+        NoticeThenMainMenu(NO_SAVED_GAMES);
+    }
     GameSettingsRecord found;
-    if (!FindSavedGame(file.get(), name, found)) {
-        file.reset();
+    const bool loaded = FindSavedGame(file.get(), name, found);
+    file.reset();
+    if (!loaded) {
         NoticeThenMainMenu(NOT_FOUND);
     }
     GameSettings = found;

@@ -8,6 +8,7 @@
 #include "game/game_state.h"
 
 constexpr std::size_t SAVED_GAME_BYTES = 48;
+constexpr const char *SAVED_GAMES_FILE = "plyrsettings.dat";
 
 // Reads records from the start until one saved under name (letter case
 // ignored) is found, into found; false when none is. A trailing partial

@@ -4,10 +4,13 @@
 
 #include <cstdarg>
 
+#include "shell/files.h"
+
 FILE *DebugLog = nullptr;
 
 void OpenDebugLog() {
-    DebugLog = std::fopen("tr_debug.txt", "w");
+    // A FIFO or a device in its place would hold the game up: then there is no log.
+    DebugLog = CreateRegularFile("tr_debug.txt", "w").release();
 }
 
 void LogLine(const char *format, ...) {

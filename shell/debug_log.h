@@ -1,5 +1,6 @@
 // The debug log "tr_debug.txt": plain fixed lines written as the game runs.
-// A log that could not be created is simply never written to.
+// A log that could not be created, or anything but a regular file in its
+// place, is simply never written to.
 #pragma once
 
 #include <cstdio>

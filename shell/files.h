@@ -27,6 +27,11 @@ FileHandle OpenFile(const char *path, const char *mode);
 // is ENOENT only when nothing is there at all.
 FileHandle OpenRegularFile(const char *path, const char *mode);
 
+// Creates or empties a regular file for writing, as fopen's "w" does, never
+// waiting on a FIFO or a device; null when it cannot be made or something
+// else stands at path (errno is then EINVAL).
+FileHandle CreateRegularFile(const char *path, const char *mode);
+
 // Where a file really lives: path itself, or the file its link points to
 // (followed link by link, so a link to a file not yet made resolves too).
 // Windows players keep no links among the game's files: there it is path.
@@ -54,7 +59,8 @@ bool FinishReplacement(Replacement &replacement);
 
 // Moves the finished temporary file over the real one in one step that is
 // on disk when it returns, so the new name outlives a power cut; false if
-// that failed.
+// the move failed. A folder that will not flush its entries once the move
+// is done leaves the move in place: that counts as done.
 bool CommitReplacement(Replacement &replacement);
 
 // Closes and removes the temporary file, if there is one.
@@ -70,3 +76,9 @@ struct ReplaceLock {
     ~ReplaceLock();
     intptr_t Handle;  // the system's own; -1 when the lock could not be taken
 };
+
+// Makes the folder the game's program lies in its working directory, where
+// its files are, on systems whose players start it from anywhere (Windows:
+// a console, Run, a shortcut without "Start in"), and tells their installer
+// that the game runs; elsewhere nothing changes.
+void EnterGameFolder();

@@ -32,14 +32,13 @@ void DirectoryOf(const char *path, char (&directory)[PATH_MAX]) {
     }
 }
 
-// Flushes a directory's entries to disk.
-bool SyncDirectory(const char *directory) {
+// Flushes a directory's entries to disk, where the folder allows it.
+void SyncDirectory(const char *directory) {
     const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
+    if (fd >= 0) {
+        static_cast<void>(fsync(fd));
+        close(fd);
     }
-    const bool synced = fsync(fd) == 0;
-    return close(fd) == 0 && synced;
 }
 
 // Creates a temporary file beside target that no other process can have
@@ -80,19 +79,14 @@ bool MayReplace(const char *target, bool &exists, mode_t &mode) {
     return regular;
 }
 
-}  // namespace
-
-FileHandle OpenFile(const char *path, const char *mode) {
-    return FileHandle(std::fopen(path, mode));
-}
-
-FileHandle OpenRegularFile(const char *path, const char *mode) {
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+// A stream on fd, opened without waiting, if it is a regular file (emptied
+// first when asked); else null, fd closed, errno EINVAL when it is something else.
+FileHandle RegularStream(int fd, const char *mode, bool empty) {
     if (fd < 0) {
         return nullptr;
     }
     struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || (empty && ftruncate(fd, 0) != 0) ||
         fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         close(fd);
         errno = EINVAL;
@@ -103,6 +97,23 @@ FileHandle OpenRegularFile(const char *path, const char *mode) {
         close(fd);
     }
     return FileHandle(file);
+}
+
+}  // namespace
+
+FileHandle OpenFile(const char *path, const char *mode) {
+    return FileHandle(std::fopen(path, mode));
+}
+
+FileHandle OpenRegularFile(const char *path, const char *mode) {
+    return RegularStream(open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC), mode, false);
+}
+
+// A FIFO without a reader refuses a writer that will not wait; one with a
+// reader, or a device, opens, and is then turned away as no regular file.
+FileHandle CreateRegularFile(const char *path, const char *mode) {
+    return RegularStream(open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666),
+                         mode, true);
 }
 
 bool ResolveLinks(const char *path, char (&target)[PATH_MAX]) {
@@ -169,9 +180,13 @@ bool CommitReplacement(Replacement &replacement) {
         return false;
     }
     replacement.Temp[0] = '\0';
+    // The new bytes are in place now. A folder that refuses to flush its
+    // entries (some network and virtual machines' shared folders do) cannot
+    // undo that: the save is done all the same.
     char directory[PATH_MAX];
     DirectoryOf(replacement.Target, directory);
-    return SyncDirectory(directory);
+    SyncDirectory(directory);
+    return true;
 }
 
 void DiscardReplacement(Replacement &replacement) {
@@ -200,3 +215,7 @@ ReplaceLock::~ReplaceLock() {
         close(static_cast<int>(Handle));
     }
 }
+
+// The game's folder is set by whoever starts it: the package's launcher, or
+// scripts/play.
+void EnterGameFolder() {}

@@ -1,7 +1,9 @@
 // File helpers on Windows: a temporary file created exclusively beside the
 // real one, flushed with FlushFileBuffers and moved over it by MoveFileExW,
-// which writes the move through to disk before it returns; and copies of the
-// game taking turns through LockFileEx on a lock file beside the saved games.
+// which writes the move through to disk before it returns; copies of the
+// game taking turns through LockFileEx on a lock file beside the saved games;
+// files that antivirus or an indexer holds for a moment tried again; and the
+// game's own folder made the working directory.
 
 #include <fcntl.h>
 #include <io.h>
@@ -10,6 +12,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 
 #include "shell/files.h"
 
@@ -19,10 +23,47 @@ namespace {
 // hold the first ones.
 constexpr int TEMP_NAME_TRIES = 100;
 constexpr DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// A file that another program holds is tried again this long, this often.
+constexpr DWORD BUSY_WAIT_MS = 2000;
+constexpr DWORD BUSY_PAUSE_MS = 25;
+// A copy of the game waits this long for another copy's save, then gives up.
+constexpr DWORD LOCK_WAIT_MS = 10000;
+constexpr DWORD LOCK_PAUSE_MS = 10;
 
 // A path in the wide characters of Windows' own calls; false if it has no room.
 bool Widen(const char *path, wchar_t (&wide)[PATH_MAX]) {
     return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, PATH_MAX) != 0;
+}
+
+// Whether error means that another program holds the file at path for a
+// moment (antivirus, a search indexer, a sync tool), not that it can never
+// be used: a file marked read-only, or a folder, is denied for good.
+bool Busy(DWORD error, const wchar_t *path) {
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+        return true;
+    }
+    const DWORD attributes = GetFileAttributesW(path);
+    return error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+           !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+// Runs attempt until it succeeds, fails for good, or path has been busy for
+// BUSY_WAIT_MS; the last error is attempt's own.
+template <typename Attempt>
+bool WhileBusy(const wchar_t *path, Attempt attempt) {
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        if (attempt()) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        const bool again = GetTickCount64() - start < BUSY_WAIT_MS && Busy(error, path);
+        SetLastError(error);
+        if (!again) {
+            return false;
+        }
+        Sleep(BUSY_PAUSE_MS);
+    }
 }
 
 HANDLE Open(const char *path, DWORD access, DWORD disposition) {
@@ -31,8 +72,13 @@ HANDLE Open(const char *path, DWORD access, DWORD disposition) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return INVALID_HANDLE_VALUE;
     }
-    return CreateFileW(wide, access, SHARE_ALL, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    WhileBusy(wide, [&] {
+        handle = CreateFileW(wide, access, SHARE_ALL, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
+        return handle != INVALID_HANDLE_VALUE;
+    });
+    return handle;
 }
 
 bool NothingThere(DWORD error) {
@@ -129,6 +175,23 @@ FileHandle OpenRegularFile(const char *path, const char *mode) {
     return FileHandle(StreamOn(handle, _O_RDONLY | text, mode));
 }
 
+// Only a file on a disk is emptied and written; a device (CON, NUL, COM1)
+// or a pipe is turned away.
+FileHandle CreateRegularFile(const char *path, const char *mode) {
+    const HANDLE handle = Open(path, GENERIC_WRITE, OPEN_ALWAYS);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = EACCES;
+        return nullptr;
+    }
+    if (!OnDisk(handle) || !SetEndOfFile(handle)) {
+        CloseHandle(handle);
+        errno = EINVAL;
+        return nullptr;
+    }
+    const int text = std::strchr(mode, 'b') ? _O_BINARY : _O_TEXT;
+    return FileHandle(StreamOn(handle, _O_WRONLY | text, mode));
+}
+
 bool ResolveLinks(const char *path, char (&target)[PATH_MAX]) {
     return std::snprintf(target, sizeof target, "%s", path) < static_cast<int>(sizeof target);
 }
@@ -167,8 +230,9 @@ bool FinishReplacement(Replacement &replacement) {
 bool CommitReplacement(Replacement &replacement) {
     wchar_t temp[PATH_MAX], target[PATH_MAX];
     if (replacement.Temp[0] == '\0' || !Widen(replacement.Temp, temp) ||
-        !Widen(replacement.Target, target) ||
-        !MoveFileExW(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        !Widen(replacement.Target, target) || !WhileBusy(target, [&] {
+            return MoveFileExW(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        })) {
         return false;
     }
     replacement.Temp[0] = '\0';
@@ -186,27 +250,65 @@ void DiscardReplacement(Replacement &replacement) {
 
 // Windows locks no directory, and a file open here could not be moved over,
 // so the lock is on a file of its own beside target, "target.lock", which
-// stays there for the next save.
+// stays there for the next save. Reading is the only right a lock needs, so
+// a lock file marked read-only locks all the same.
 ReplaceLock::ReplaceLock(const char *target) : Handle(-1) {
     char path[PATH_MAX];
     if (std::snprintf(path, sizeof path, "%s.lock", target) >= static_cast<int>(sizeof path)) {
         return;
     }
-    const HANDLE handle = Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+    const HANDLE handle = Open(path, GENERIC_READ, OPEN_ALWAYS);
     if (handle == INVALID_HANDLE_VALUE) {
         return;
     }
-    OVERLAPPED whole = {};
-    if (!OnDisk(handle) ||
-        !LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+    // Another copy's save takes a moment; one that never ends (a copy hung
+    // while it saves) must not freeze this one: then the save fails.
+    bool locked = false;
+    const ULONGLONG start = GetTickCount64();
+    while (OnDisk(handle) && !locked) {
+        OVERLAPPED whole = {};
+        locked = LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                            MAXDWORD, MAXDWORD, &whole);
+        if (!locked &&
+            (GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount64() - start >= LOCK_WAIT_MS)) {
+            break;
+        }
+        if (!locked) {
+            Sleep(LOCK_PAUSE_MS);
+        }
+    }
+    if (!locked) {
         CloseHandle(handle);
         return;
     }
     Handle = reinterpret_cast<intptr_t>(handle);
 }
 
+// The lock is let go before its file is closed: Windows would release it
+// only some time after the close.
 ReplaceLock::~ReplaceLock() {
     if (Handle != -1) {
-        CloseHandle(reinterpret_cast<HANDLE>(Handle));  // and the lock with it
+        const HANDLE handle = reinterpret_cast<HANDLE>(Handle);
+        OVERLAPPED whole = {};
+        UnlockFileEx(handle, 0, MAXDWORD, MAXDWORD, &whole);
+        CloseHandle(handle);
+    }
+}
+
+// The folder of tileriot.exe, whatever its name, becomes the working
+// directory; a path too long for the buffer leaves it as it was. The mutex,
+// held until the game ends, tells the installer and the uninstaller (which
+// look for it by name) that the game runs.
+void EnterGameFolder() {
+    CreateMutexW(nullptr, FALSE, L"Local\\TileRiot");
+    wchar_t path[32768];
+    const DWORD length = GetModuleFileNameW(nullptr, path, std::size(path));
+    if (length == 0 || length >= std::size(path)) {
+        return;
+    }
+    wchar_t *slash = std::wcsrchr(path, L'\\');
+    if (slash) {
+        *slash = L'\0';
+        SetCurrentDirectoryW(path);
     }
 }

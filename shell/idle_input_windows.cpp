@@ -14,6 +14,9 @@
 namespace {
 
 constexpr int64_t NS_PER_MS = 1000000;
+// After a key event, how many 1 ms looks the key is given to reach the buffer
+// (a release, which puts nothing there, costs no more than that).
+constexpr int KEY_SETTLE_LOOKS = 10;
 
 bool taken_over = false;
 HANDLE key_event = nullptr;  // set by the library's keyboard thread at each press or release
@@ -47,11 +50,18 @@ bool HandlingInput() {
     return taken_over;
 }
 
+// The keyboard thread wakes the wait as a key goes down, a moment before
+// the key reaches the buffer: after such a wake the buffer is looked at
+// again shortly, so that a tap neither waits a whole sleep nor is missed.
 void WaitForInput(unsigned milliseconds) {
-    if (taken_over) {
-        WaitForSingleObject(key_event, milliseconds);
-    } else {
+    if (!taken_over) {
         rest(milliseconds);
+        return;
+    }
+    if (WaitForSingleObject(key_event, milliseconds) == WAIT_OBJECT_0) {
+        for (int look = 0; look < KEY_SETTLE_LOOKS && !keypressed(); ++look) {
+            Sleep(1);
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include "game/game_state.h"
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
+#include "shell/files.h"
 #include "shell/options.h"
 #include "shell/startup.h"
 #include "ui/menus.h"
@@ -17,6 +18,7 @@ int main(int argc, char *argv[]) {
     if (CommandLine.What != Launch::Play) {
         return ReportCommandLine(CommandLine, stdout, stderr);
     }
+    EnterGameFolder();
     OpenDebugLog();
     LoadHighScores();
     InitSystem();

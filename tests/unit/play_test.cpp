@@ -4,6 +4,7 @@
 
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -142,6 +143,9 @@ const GameCase GAMES[] = {
      [] { symlink("gone/games.dat", "plyrsettings.dat"), Play(); }},
     {"external_game_over", GAME_EXTERNAL, DIFFICULTY_HARD, 0, {{0, 0}}, {}, "<space><space><space><space>", -1},
     {"external_win", GAME_EXTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {}, "<space><space><space>", -1},
+    // The same win with a folder where its table's file should be: a notice names the file.
+    {"a_high_score_that_cannot_be_saved", GAME_EXTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {},
+     "<space><space><space><space>", -1, [] { mkdir("ExtHiScores.dat", 0755), Play(), rmdir("ExtHiScores.dat"); }},
     // New Game as ANN, Easy, internal; save after level 1; Load Game as ann;
     // level 1 again, then level 2, whose message ends the script.
     {"save_and_load", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {{8, 4}},

@@ -65,12 +65,15 @@ inline bool StoreTables(const char *name = "NEW", int32_t score = 70) {
 }
 
 // Every store (the display file's too) under a failure at each call of each of kinds in turn: each
-// file is left whole, old or new, with no stand-in, and a failure at one
-// file never keeps another from being replaced. LayOut makes "name=bytes"
-// files in an emptied directory; Contents reads a file back. Returns how many
-// failures were made to happen.
-template <typename LayOutFiles, typename ReadContents>
-int FailEachCallInTurn(int kinds, LayOutFiles LayOut, ReadContents Contents) {
+// file is left whole, old or new, with no stand-in and no file left open,
+// and a failure at one file never keeps another from being replaced. A
+// failure of kind done comes once the new bytes are in place: the store
+// counts as done. LayOut makes "name=bytes" files in an emptied directory;
+// Contents reads a file back; OpenFiles counts the files the process holds
+// open. Returns how many failures were made to happen of each kind.
+template <typename LayOutFiles, typename ReadContents, typename CountOpenFiles>
+std::vector<int> FailEachCallInTurn(int kinds, int done, LayOutFiles LayOut, ReadContents Contents,
+                                    CountOpenFiles OpenFiles) {
     const std::string bob = Saved("BOB", 10), ann = Saved("ann", 5), tail(20, 'q');
     const std::string INTERNAL = "IntHiScores.dat", EXTERNAL = "ExtHiScores.dat",
                       SAVED = "plyrsettings.dat";
@@ -91,7 +94,7 @@ int FailEachCallInTurn(int kinds, LayOutFiles LayOut, ReadContents Contents) {
          [] { return WriteDisplayFile({true, 0}); }},
     };
     // clang-format on
-    int injected = 0;
+    std::vector<int> injected(kinds);
     for (const Case &c : cases) {
         for (int call = 0; call < kinds; ++call) {
             for (int n = 1;; ++n) {
@@ -102,11 +105,13 @@ int FailEachCallInTurn(int kinds, LayOutFiles LayOut, ReadContents Contents) {
                 for (const auto &[path, bytes] : c.after) {
                     before.push_back(Contents(path));
                 }
+                const int open_files = OpenFiles();
                 Armed = call, FailAt = n, Seen = 0;
                 const bool stored = c.store();
                 Armed = -1;
                 const bool failed = Seen >= n;
-                EXPECT_NE(stored, failed);
+                EXPECT_EQ(stored, !failed || call == done);
+                EXPECT_EQ(OpenFiles(), open_files);
                 size_t old_files = 0;
                 for (size_t i = 0; i < c.after.size(); ++i) {
                     const std::string now = Contents(c.after[i].first);
@@ -118,7 +123,7 @@ int FailEachCallInTurn(int kinds, LayOutFiles LayOut, ReadContents Contents) {
                 if (!failed) {
                     break;
                 }
-                ++injected;
+                ++injected[call];
             }
         }
     }

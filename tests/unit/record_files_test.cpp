@@ -30,7 +30,8 @@
 // the armed kind fails as a worn-out disk would make it fail.
 namespace {
 using namespace record_faults;
-enum Call { FREAD, FWRITE, FSYNC, RENAME, FLOCK, CALL_KINDS };
+// A directory's fsync is a kind of its own: it comes after the rename.
+enum Call { FREAD, FWRITE, FSYNC, DIRECTORY_SYNC, RENAME, FLOCK, FDOPEN, CALL_KINDS };
 bool Fails(Call call, int error) {
     return record_faults::Fails(call) && (errno = error, true);
 }
@@ -42,6 +43,7 @@ size_t __real_fwrite(const void *data, size_t size, size_t count, FILE *file);
 int __real_fsync(int fd);
 int __real_rename(const char *from, const char *to);
 int __real_flock(int fd, int operation);
+FILE *__real_fdopen(int fd, const char *mode);
 size_t __wrap_fread(void *data, size_t size, size_t count, FILE *file) {
     if (Fails(FREAD, EIO)) {
         file->_flags |= _IO_ERR_SEEN;  // as the C library marks a stream whose read failed
@@ -53,13 +55,18 @@ size_t __wrap_fwrite(const void *data, size_t size, size_t count, FILE *file) {
     return Fails(FWRITE, EIO) ? 0 : __real_fwrite(data, size, count, file);
 }
 int __wrap_fsync(int fd) {
-    return Fails(FSYNC, EIO) ? -1 : __real_fsync(fd);
+    struct stat status;
+    const bool directory = fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+    return Fails(directory ? DIRECTORY_SYNC : FSYNC, EIO) ? -1 : __real_fsync(fd);
 }
 int __wrap_rename(const char *from, const char *to) {
     return Fails(RENAME, EIO) ? -1 : __real_rename(from, to);
 }
 int __wrap_flock(int fd, int operation) {
     return Fails(FLOCK, ENOLCK) ? -1 : __real_flock(fd, operation);
+}
+FILE *__wrap_fdopen(int fd, const char *mode) {
+    return Fails(FDOPEN, ENOMEM) ? nullptr : __real_fdopen(fd, mode);
 }
 }
 
@@ -96,8 +103,23 @@ void BecomeNobody() {
 // On the real start-up, so that a failed save ends the game as it would.
 class RecordFilesTest : public GameTest {};
 
+// The descriptors this process holds open.
+int OpenDescriptors() {
+    const auto entries = std::filesystem::directory_iterator("/proc/self/fd");
+    return static_cast<int>(std::distance(begin(entries), end(entries)));
+}
+
+// With standard input closed, so that the first file a store opens, its
+// lock included, is descriptor 0. Each wrapped call must fail as often as
+// the stores make it.
 TEST_F(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
-    EXPECT_GE(FailEachCallInTurn(CALL_KINDS, LayOut, Contents), 20) << "the calls were not wrapped";
+    const int input = dup(0);
+    close(0);
+    const std::vector<int> injected =
+        FailEachCallInTurn(CALL_KINDS, DIRECTORY_SYNC, LayOut, Contents, OpenDescriptors);
+    dup2(input, 0), close(input);
+    // fread, fwrite, fsync, a directory's fsync, rename, flock, fdopen
+    EXPECT_EQ(injected, (std::vector<int>{26, 28, 6, 6, 6, 3, 10}));
 }
 
 // What a player may leave in the way of a store, and what is left after it.
@@ -137,8 +159,12 @@ TEST_F(RecordFilesTest, FaultsInTheWayOfAStore) {
          [] { return StoreTables(); }, true, {{INTERNAL, "(link)"}, {"there/int.dat", new_table}, {absolute, new_table}}},
         {{"victim=" + bob, "plyrsettings.dat.tmp->victim", "plyrsettings.dat.1-0.tmp=half"}, StoreAnn, true,
          {{SAVED, ann}, {"victim", bob}, {"plyrsettings.dat.1-0.tmp", "half"}}},  // a crashed run's
-        {{deep + "/", "plyrsettings.dat->" + deep + "/g"}, StoreAnn, false,  // no room for a temp name
-         {{deep + "/g", "(missing)"}}},
+        {{deep + "/g=" + bob, "plyrsettings.dat->" + deep + "/g"}, StoreAnn, false,  // no room for a temp name
+         {{deep + "/g", bob}}},  // whose name, cut short, would be the file's own
+        {{EXTERNAL + std::string("|")}, [] {  // no longer a FIFO after loading: still never replaced
+             LoadHighScores();  // after the internal file, which is missing
+             unlink(EXTERNAL);
+             return StoreHighScores(); }, false, {{EXTERNAL, "(missing)"}, {INTERNAL, TableBytes("Sample Player", 1)}}},
         {{INTERNAL + ("=" + old_table)}, [] {  // standard input closed: a file may be descriptor 0
              const int input = dup(0);
              close(0);
@@ -218,7 +244,7 @@ TEST_F(RecordFilesTest, AFileThatCannotBeReadOrWrittenNeverStopsTheOther) {
         {INTERNAL, "=", 0222, 1}, {EXTERNAL, "=", 0444, 7},  // cannot be read, cannot be written
         {INTERNAL, "=", 0444, 7, CALL_KINDS, 0, true},
         {INTERNAL, "=", 0666, 1, FREAD, 1}, {EXTERNAL, "=", 0666, 1, FREAD, 11},
-        {INTERNAL, "=", 0666, 7, RENAME, 1}, {EXTERNAL, "=", 0666, 7, FSYNC, 3},
+        {INTERNAL, "=", 0666, 7, RENAME, 1}, {EXTERNAL, "=", 0666, 7, FSYNC, 2},
     };
     // clang-format on
     for (const Case &c : cases) {

@@ -83,6 +83,11 @@ const std::vector<Screen> SCREENS = {
     {"load_game_not_found", {"plyrsettings.dat=" + SavedGame("BOB", 1, 70, 0, 2)}, LoadGame,
      "zed<enter><space>"},
     {"load_game_without_saved_games", {}, LoadGame, "<space>"},
+    // Another copy of the game saves ANN while the player types: its save is what is found.
+    {"load_game_saved_meanwhile", {"plyrsettings.dat=" + SavedGame("ann", 2, 150, 0, 3)},
+     [] { harness::WatchFrames([](int frame) {
+              if (frame == 0) StoreSavedGame(record_bytes::Settings("ANN", 1, 70000, 2)); });
+          LoadGame(); }, "ann<enter>"},
     {"external_level_in_any_case", {"Mixed.trl=5 0\n-3", "MIXEDX.trl=1", "mixed.TRL=7"},
      LoadExternalLevel, "mixed<enter>"},
     {"external_level_missing", {}, LoadExternalLevel, "nope<enter><space>"},

@@ -4,15 +4,19 @@
 
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "game/level_grid.h"
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
 #include "shell/game_data.h"
@@ -137,12 +141,40 @@ TEST_F(StartupTest, EveryEndClosesTheLogAndWritesTheTables) {
         EXPECT_EQ(ReadFile("ExtHiScores.dat"), ReadFile("IntHiScores.dat"));
     }
     CloseDebugLog();
-    std::remove("tr_debug.txt");
-    mkdir("tr_debug.txt", 0755);  // a log that cannot be made is never written
-    OpenDebugLog();
-    EXPECT_EQ(DebugLog, nullptr);
-    LogLine("nowhere %d\n", 1);
-    EXPECT_EXIT(ExitGame(0), testing::ExitedWithCode(0), "");
+}
+
+// A log that cannot be made, or a FIFO in its place (read by another program
+// or not), is never written, and never holds the game up: the alarm would
+// end it. The game goes on, and the FIFO stays as it was.
+TEST_F(StartupTest, ALogThatIsNoFileIsNeverWritten) {
+    const auto debug_log = [] {
+        OpenDebugLog();
+        LogLine("nowhere %d\n", 1);
+        return DebugLog == nullptr;
+    };
+    const auto load_dump = [] {
+        for (int n = 1; n <= 5; ++n) {
+            WriteFile("IntLvl0" + std::to_string(n) + ".trl", "1");
+        }
+        LoadInternalLevels();
+        return Level[4][0][0].Used == 1;
+    };
+    const std::tuple<const char *, bool (*)(), bool> cases[] = {
+        // what stands there, the log, a reader at a FIFO
+        {"tr_debug.txt/", debug_log, false}, {"tr_debug.txt|", debug_log, false},
+        {"tr_debug.txt|", debug_log, true},  {"ldlvldbg.txt|", load_dump, false},
+        {"ldlvldbg.txt|", load_dump, true},
+    };
+    for (const auto &[made, write, reader] : cases) {
+        SCOPED_TRACE(std::string(made) + (reader ? " read" : ""));
+        LayOut({made});
+        const std::string path(made, std::strlen(made) - 1), before = Contents(path);
+        EXPECT_EXIT((alarm(5), reader && open(path.c_str(), O_RDONLY | O_NONBLOCK) < 0
+                                   ? std::_Exit(2)
+                                   : std::_Exit(write() ? 0 : 3)),
+                    testing::ExitedWithCode(0), "");
+        EXPECT_EQ(Contents(path), before);
+    }
 }
 
 // The 70 Hz clock a frame waits for under X: its ticks run on whether or not
