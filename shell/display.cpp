@@ -34,6 +34,7 @@ bool IsEnter(int scancode) {
 // Alt held asks for a switch once, however long it is held, and is let go
 // at once, so no key scan ever finds it.
 void OnKeyEvent(int event) {
+    KeyEventArrived();
     const int scancode = event & 0x7F;
     if (!IsEnter(scancode)) {
         return;
@@ -148,6 +149,7 @@ bool HonourDisplaySwitch() {
     if (handling) {
         TakeOverInput();
     }
+    ReclaimInput();
     // The window that saw keys go down is gone, and may never hear them come
     // up: every key counts as let go, as when the window loses the focus.
     for (int scancode = 1; scancode < KEY_MAX; ++scancode) {

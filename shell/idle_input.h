@@ -23,3 +23,11 @@ void WaitForRetraceTick();
 
 // Lets the library's input thread run again, as it must before shutdown.
 void ReleaseInput();
+
+// After the display was set anew: takes the keyboard and mouse again where
+// the system may have let them go with the old window.
+void ReclaimInput();
+
+// Told on the library's keyboard thread of every key press and release, so
+// that a key wait can wake at once where the system needs telling.
+void KeyEventArrived();

@@ -6,6 +6,7 @@
 #include <allegro.h>
 #include <winalleg.h>  // windows.h, with its BITMAP kept apart from the library's
 
+#include <atomic>
 #include <cstdint>
 
 #include "shell/idle_input.h"
@@ -19,12 +20,10 @@ constexpr int64_t NS_PER_MS = 1000000;
 constexpr int KEY_SETTLE_LOOKS = 10;
 
 bool taken_over = false;
-HANDLE key_event = nullptr;  // set by the library's keyboard thread at each press or release
-int64_t next_tick_ns = 0;    // when the next retrace tick is due
-
-void OnKeyEvent(int) {
-    SetEvent(key_event);
-}
+// Made once and kept, as the library's keyboard thread sets it at each press
+// or release whenever it comes.
+std::atomic<HANDLE> key_event{nullptr};
+int64_t next_tick_ns = 0;  // when the next retrace tick is due
 
 int64_t Now() {
     LARGE_INTEGER count, frequency;
@@ -37,10 +36,23 @@ int64_t Now() {
 
 }  // namespace
 
+// DirectInput lets the devices go as the window changes; the library takes
+// them again only as its window is activated, which may not come.
+void ReclaimInput() {
+    win_grab_input();
+}
+
+void KeyEventArrived() {
+    if (const HANDLE event = key_event) {
+        SetEvent(event);
+    }
+}
+
 void TakeOverInput() {
     if (!taken_over) {
-        key_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-        keyboard_lowlevel_callback = OnKeyEvent;
+        if (!key_event) {
+            key_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        }
         timeBeginPeriod(1);  // sleeps end within a millisecond of their time
         taken_over = true;
     }
@@ -74,9 +86,7 @@ void WaitForRetraceTick() {
 
 void ReleaseInput() {
     if (taken_over) {
-        keyboard_lowlevel_callback = nullptr;
         timeEndPeriod(1);
-        CloseHandle(key_event);
         taken_over = false;
     }
 }

@@ -73,6 +73,12 @@ void WaitForRetraceTick() {
     }
 }
 
+// The library's X11 input follows its window through a change of mode.
+void ReclaimInput() {}
+
+// The X connection itself wakes a key wait.
+void KeyEventArrived() {}
+
 void ReleaseInput() {
     if (parked) {
         _unix_bg_man->enable_interrupts();

@@ -7,6 +7,7 @@
 
 #include "game/game_state.h"
 #include "records/high_scores.h"
+#include "shell/console.h"
 #include "shell/debug_log.h"
 #include "shell/files.h"
 #include "shell/options.h"
@@ -16,6 +17,7 @@
 int main(int argc, char *argv[]) {
     CommandLine = ParseCommandLine(argc, argv);
     if (CommandLine.What != Launch::Play) {
+        UseStartingConsole();
         return ReportCommandLine(CommandLine, stdout, stderr);
     }
     EnterGameFolder();

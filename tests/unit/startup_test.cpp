@@ -130,15 +130,21 @@ TEST_F(StartupTest, EveryEndClosesTheLogAndWritesTheTables) {
         {[] { InitSystem(), ExitGame(3); }, 3, ""},
         {[] { InitSystem(), CloseButton(), WaitForKey(); }, 0, ""},
         {[] { InitSystem(), CloseButton(), PresentBuffer(); }, 0, ""},
+        // a display file that cannot be written changes nothing else
+        {[] { mkdir("tileriot.cfg", 0755), InitSystem(), ExitGame(0); }, 0, ""},
     };
     for (const auto &[end, status, message] : ends) {
         std::remove("tr_data2.dat");
         LinkRunFile("tr_data2.dat");
         std::remove("IntHiScores.dat");
+        std::remove("tileriot.cfg");
         EXPECT_EXIT(end(), testing::ExitedWithCode(status), message);
         EXPECT_EQ(ReadFile("tr_debug.txt"), "before the end 1\n");
         EXPECT_EQ(ReadFile("IntHiScores.dat").size(), 360u);  // ten sample rows
         EXPECT_EQ(ReadFile("ExtHiScores.dat"), ReadFile("IntHiScores.dat"));
+        // the display in use, kept
+        EXPECT_TRUE(Contents("tileriot.cfg") == "[display]\nmode = fullscreen\n" ||
+                    Contents("tileriot.cfg") == "(directory)");
     }
     CloseDebugLog();
 }
