@@ -192,5 +192,4 @@ void ShutDownPresenter() {
             *bitmap = nullptr;
         }
     }
-    SendWhole = true;
 }

@@ -115,6 +115,7 @@ void RestoreGraphicsMode() {
 }
 
 void ShutDownSystem() {
+    DisplayChosen = false;
     ShutDownPresenter();
     if (BackBuffer) {
         destroy_bitmap(BackBuffer);

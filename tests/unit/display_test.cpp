@@ -90,8 +90,9 @@ TEST_F(DisplayTest, TheScreenShowsThePictureByTheRuleAtEverySize) {
     // The desktop; full screen keeps its size, and its depth where the
     // picture can be converted to it.
     const std::tuple<int, int, int, int> screens[] = {
-        {640, 480, 16, 16},  {800, 600, 32, 32},   {1024, 768, 16, 16},  {1280, 1024, 32, 32},
-        {1366, 768, 24, 16}, {1920, 1080, 32, 32}, {2560, 1440, 16, 16}, {3840, 2160, 32, 32},
+        {640, 480, 16, 16},   {800, 600, 32, 32},   {1024, 768, 16, 16},
+        {1280, 1024, 32, 32}, {1366, 768, 24, 16},  {1920, 1080, 32, 32},
+        {2560, 1440, 16, 16}, {3840, 2160, 32, 32}, {1440, 900, 32, 32},  // 16:10
     };
     for (const auto &[w, h, desktop_depth, depth] : screens) {
         Start(w, h, desktop_depth);

@@ -65,6 +65,7 @@ TEST_F(StartupTest, StartsFullScreenElseInAWindow) {
     // No display at all: the library's whole error, not a crash.
     EXPECT_EXIT((SystemFails = true, dup2(2, 1), InitSystem()), testing::ExitedWithCode(1),
                 "library: 0{255}");
+    EXPECT_EQ(Contents("tileriot.cfg"), "(missing)");  // no display was chosen to keep
 }
 
 // B a bitmap, F a font, D other data: the first seven objects must be these.
