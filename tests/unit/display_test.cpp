@@ -96,8 +96,9 @@ TEST_F(DisplayTest, TheScreenShowsThePictureByTheRuleAtEverySize) {
     };
     for (const auto &[w, h, desktop_depth, depth] : screens) {
         Start(w, h, desktop_depth);
-        EXPECT_EQ(std::tuple(SCREEN_W, SCREEN_H, bitmap_color_depth(screen), is_windowed_mode()),
-                  std::tuple(w, h, depth, 0));
+        EXPECT_EQ(std::tuple(SCREEN_W, SCREEN_H, bitmap_color_depth(screen), is_windowed_mode(),
+                             BackBuffer->w, BackBuffer->h, bitmap_color_depth(BackBuffer)),
+                  std::tuple(w, h, depth, 0, 640, 480, 16));
         DrawNoise(BackBuffer, w);
         PresentBuffer();
         EXPECT_TRUE(ShowsTheRule());
