@@ -8,13 +8,12 @@
 #include <gtest/gtest.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <set>
 #include <string>
 #include <vector>
-
-namespace {
 
 constexpr uintptr_t FOUR_GB = uintptr_t(1) << 32, GRANULE = 0x10000;
 
@@ -34,30 +33,23 @@ TEST(FileSearchTest, AllegroFindsFilesWithItsSearchAbove4Gb) {
     }
     std::vector<intptr_t> searches;  // kept open, each where no later one can go
     _finddata_t found;
-    while (searches.size() < 20000 && (searches.empty() || (uintptr_t)searches.back() < FOUR_GB)) {
+    do {
         searches.push_back(_findfirst("twin-a.cfg", &found));
+    } while (searches.size() < 20000 && (uintptr_t)searches.back() < FOUR_GB);
+    std::set<std::string> names;
+    al_ffblk info;
+    for (int more = al_findfirst("twin-*.cfg", &info, FA_ALL); more == 0;
+         more = al_findnext(&info)) {
+        names.insert(info.name);
     }
-    if ((uintptr_t)searches.back() >= FOUR_GB) {
-        std::set<std::string> names;
-        al_ffblk info;
-        for (int more = al_findfirst("twin-*.cfg", &info, FA_ALL); more == 0;
-             more = al_findnext(&info)) {
-            names.insert(info.name);
-        }
-        al_findclose(&info);
-        EXPECT_EQ(names, (std::set<std::string>{"twin-a.cfg", "twin-b.cfg"}));
-        EXPECT_TRUE(file_exists("twin-b.cfg", FA_ALL, nullptr));
-    }
-    for (intptr_t search : searches) {
-        _findclose(search);
-    }
-    for (void *taken : reserved) {
-        VirtualFree(taken, 0, MEM_RELEASE);
-    }
+    al_findclose(&info);
+    EXPECT_EQ(names, (std::set<std::string>{"twin-a.cfg", "twin-b.cfg"}));
+    EXPECT_TRUE(file_exists("twin-b.cfg", FA_ALL, nullptr));
+    std::for_each(searches.begin(), searches.end(), _findclose);
+    std::for_each(reserved.begin(), reserved.end(),
+                  [](void *at) { VirtualFree(at, 0, MEM_RELEASE); });
     allegro_exit();
     if ((uintptr_t)searches.back() < FOUR_GB) {
         GTEST_SKIP() << "Wine put no search's handle above 4 GB";
     }
 }
-
-}  // namespace

@@ -1,63 +1,47 @@
 // The game's record files on Windows under faults, each made to happen (under
-// Wine in the tests): failures at every write, flush, move and lock; a
-// read-only file or a directory in the way; a file another program holds;
-// copies saving at the same moment or waiting for each other; the game's
-// own folder as its working directory; and what its installer and
-// uninstaller keep of the player's, and leave alone while the game runs.
+// Wine in the tests); the game's own folder; and what its installer and
+// uninstaller keep, and leave alone while the game runs.
 
 #include <gtest/gtest.h>
+#include <process.h>
 #include <windows.h>
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <tuple>
 
 #include "shell/files.h"
 #include "tests/unit/record_faults.h"
 
-// Linked with --wrap for these calls (Windows' own through their import
-// pointers): the Nth call of the armed kind fails.
-namespace {
 using namespace record_faults;
 enum Call { FWRITE, FLUSH, MOVE, LOCK, CALL_KINDS };
-}  // namespace
 
+// Linked with --wrap (Windows' calls through their import pointers): the Nth
+// call of the armed kind fails, with an error that is never tried again.
+#define WRAP(call, kind, error)                                                           \
+    extern decltype(&call) __real___imp_##call;                                           \
+    decltype(&call) __wrap___imp_##call = [](auto... args) -> BOOL {                      \
+        return Fails(kind) ? (SetLastError(error), FALSE) : __real___imp_##call(args...); \
+    }
 extern "C" {
-// Each failure gives an error of its own, never one that is tried again.
-bool FailsWith(Call call, DWORD error) {
-    return Fails(call) && (SetLastError(error), true);
-}
 size_t __real_fwrite(const void *data, size_t size, size_t count, FILE *file);
 size_t __wrap_fwrite(const void *data, size_t size, size_t count, FILE *file) {
     return Fails(FWRITE) ? 0 : __real_fwrite(data, size, count, file);
 }
-extern decltype(&FlushFileBuffers) __real___imp_FlushFileBuffers;
-extern decltype(&MoveFileExW) __real___imp_MoveFileExW;
-extern decltype(&LockFileEx) __real___imp_LockFileEx;
-decltype(&FlushFileBuffers) __wrap___imp_FlushFileBuffers = [](HANDLE file) -> BOOL {
-    return !FailsWith(FLUSH, ERROR_WRITE_FAULT) && __real___imp_FlushFileBuffers(file);
-};
-decltype(&MoveFileExW) __wrap___imp_MoveFileExW = [](LPCWSTR from, LPCWSTR to,
-                                                     DWORD flags) -> BOOL {
-    return !FailsWith(MOVE, ERROR_WRITE_FAULT) && __real___imp_MoveFileExW(from, to, flags);
-};
-decltype(&LockFileEx) __wrap___imp_LockFileEx = [](HANDLE file, DWORD flags, DWORD reserved,
-                                                   DWORD low, DWORD high, LPOVERLAPPED at) -> BOOL {
-    return !FailsWith(LOCK, ERROR_INVALID_FUNCTION) &&
-           __real___imp_LockFileEx(file, flags, reserved, low, high, at);
-};
+WRAP(FlushFileBuffers, FLUSH, ERROR_WRITE_FAULT);
+WRAP(MoveFileExW, MOVE, ERROR_WRITE_FAULT);
+WRAP(LockFileEx, LOCK, ERROR_INVALID_FUNCTION);
 }
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Contents(const std::string &path) {
+std::string Contents(const fs::path &path) {
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return fs::is_directory(path) ? "(directory)" : file ? bytes.str() : "(missing)";
+    const std::string bytes(std::istreambuf_iterator<char>(file), {});
+    return fs::is_directory(path) ? "(directory)" : file ? bytes : "(missing)";
 }
 
 // Empties the working directory, then makes "name=bytes" files and "name" directories.
@@ -76,136 +60,91 @@ void LayOut(const std::vector<std::string> &entries) {
     }
 }
 
-// The handles this process holds open.
 int OpenHandles() {
     DWORD count = 0;
     GetProcessHandleCount(GetCurrentProcess(), &count);
     return static_cast<int>(count);
 }
 
-// Each wrapped call must fail as often as the stores make it.
 TEST(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
-    const std::vector<int> injected =
-        FailEachCallInTurn(CALL_KINDS, -1, LayOut, Contents, OpenHandles);
-    // fwrite, FlushFileBuffers, MoveFileExW, LockFileEx
-    EXPECT_EQ(injected, (std::vector<int>{28, 6, 6, 3}));
+    EXPECT_EQ(FailEachCallInTurn(CALL_KINDS, -1, LayOut, Contents, OpenHandles),
+              (std::vector<int>{28, 6, 6, 3}));
 }
 
-// A file marked read-only, or a directory, where a record file should be is
-// never replaced: the store fails and leaves it as it was.
-TEST(RecordFilesTest, AReadOnlyFileOrADirectoryIsNeverReplaced) {
-    const std::pair<std::string, bool (*)()> cases[] = {
-        {"IntHiScores.dat=" + TableBytes("OLD", 7), [] { return StoreTables(); }},
-        {"IntHiScores.dat", [] { return StoreTables(); }},
-        {"plyrsettings.dat=" + Saved("BOB", 10), StoreAnn},
-        {"plyrsettings.dat", StoreAnn},
-    };
-    for (const auto &[layout, store] : cases) {
-        SCOPED_TRACE(layout.substr(0, 20));
-        LayOut({layout});
-        const std::string path = layout.substr(0, layout.find('=')), before = Contents(path);
-        SetFileAttributesA(path.c_str(),
-                           GetFileAttributesA(path.c_str()) | FILE_ATTRIBUTE_READONLY);
-        EXPECT_FALSE(store());
-        EXPECT_EQ(Contents(path), before);
-        EXPECT_EQ(TempFiles(), std::set<std::string>{});
-    }
+constexpr const wchar_t *HELD = L"TileRiotHeld";  // set once another program holds its own
+
+fs::path Self() {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return self;
 }
 
-// This test started again as another program: --save NAME (a copy of the
-// game saving), --hold FILE MS (a program that opens FILE sharing nothing, for
-// MS milliseconds), --folder (a game started from elsewhere), --game (a
-// game that runs). Whatever fails, none is left running.
-struct Others {
-    std::vector<PROCESS_INFORMATION> started;
-    ~Others() { Stop(); }
-    void Stop() {
-        for (const PROCESS_INFORMATION &other : started) {
-            TerminateProcess(other.hProcess, 9);
-            WaitForSingleObject(other.hProcess, 5000);
-            CloseHandle(other.hProcess);
-            CloseHandle(other.hThread);
-        }
-        started.clear();
+// Another program, this test itself by default (see main), never left running.
+struct Other {
+    HANDLE process = nullptr;
+    ~Other() {
+        TerminateProcess(process, 9);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
     }
-    HANDLE Start(const std::wstring &arguments, const wchar_t *program = nullptr) {
-        wchar_t self[MAX_PATH];
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring line = L"other " + arguments;
-        STARTUPINFOW start = {};
-        start.cb = sizeof start;
-        PROCESS_INFORMATION other = {};
-        if (!CreateProcessW(program ? program : self, line.data(), nullptr, nullptr, FALSE, 0,
-                            nullptr, nullptr, &start, &other)) {
-            return nullptr;
-        }
-        started.push_back(other);
-        return other.hProcess;
+    // Starts it, arguments as they are on its command line; null unless it
+    // started and, if it holds something, holds it.
+    HANDLE Start(const std::wstring &arguments, bool holds, const fs::path &program = Self()) {
+        const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, HELD);
+        const intptr_t started =
+            _wspawnl(_P_NOWAIT, program.c_str(), L"other", arguments.c_str(), nullptr);
+        process = started == -1 ? nullptr : reinterpret_cast<HANDLE>(started);
+        const bool ready = process && (!holds || WaitForSingleObject(held, 5000) == WAIT_OBJECT_0);
+        CloseHandle(held);
+        return ready ? process : nullptr;
     }
 };
 
 // What a started program ended with, once it has ended within ms.
 DWORD EndedWith(HANDLE other, DWORD ms) {
-    DWORD status = 259;  // still running
-    return WaitForSingleObject(other, ms) == WAIT_OBJECT_0 && GetExitCodeProcess(other, &status)
-               ? status
-               : 259;
+    DWORD status = STILL_ACTIVE;
+    WaitForSingleObject(other, ms);
+    GetExitCodeProcess(other, &status);
+    return status;
 }
 
-constexpr const wchar_t *HELD = L"TileRiotHeld";  // set once --hold or --game holds its own
-
-// A copy that saves while this one holds the lock waits for it, and saves
-// once it is let go; one kept waiting 10 seconds gives up, its save failed.
-// A lock file marked read-only locks all the same.
-TEST(RecordFilesTest, ACopyWaitsForTheLockThenSavesOrGivesUp) {
-    for (const bool gives_up : {false, true}) {
-        SCOPED_TRACE(gives_up);
-        LayOut({"plyrsettings.dat=" + Saved("BOB", 10), "plyrsettings.dat.lock="});
-        SetFileAttributesA("plyrsettings.dat.lock", FILE_ATTRIBUTE_READONLY);
-        Others copies;
-        HANDLE copy = nullptr;
-        {
-            const ReplaceLock lock("plyrsettings.dat");
-            ASSERT_NE(lock.Handle, -1);
-            const ULONGLONG start = GetTickCount64();
-            copy = copies.Start(L"--save ANN");
-            ASSERT_TRUE(copy);
-            EXPECT_EQ(EndedWith(copy, gives_up ? 15000 : 600), gives_up ? 2u : 259u);
-            EXPECT_GE(GetTickCount64() - start, gives_up ? 10000u : 600u);
-            EXPECT_EQ(Contents("plyrsettings.dat"), Saved("BOB", 10));
-        }
-        EXPECT_EQ(EndedWith(copy, 5000), gives_up ? 2u : 0u);
-        EXPECT_EQ(Contents("plyrsettings.dat"),
-                  Saved("BOB", 10) + (gives_up ? "" : Saved("ANN", 70000)));
-    }
-}
-
-// Another program holds a record file, sharing nothing, while it is saved:
-// for a moment (as antivirus does) the save waits and succeeds; all along
-// (as a copy of the game with the file open would) it fails, the old bytes kept.
-TEST(RecordFilesTest, AFileHeldForAMomentIsSavedOnceLetGo) {
-    const std::string table = TableBytes("OLD", 7), bob = Saved("BOB", 10);
-    const std::tuple<std::string, bool (*)(), int, bool> cases[] = {
-        // the file and its bytes, the store, how long it is held, stored
-        {"IntHiScores.dat=" + table, [] { return StoreTables(); }, 500, true},
-        {"plyrsettings.dat=" + bob, StoreAnn, 500, true},
-        {"plyrsettings.dat=" + bob, StoreAnn, 2600, false},
+// A record file marked read-only, or a directory in its place, is never
+// replaced; one held, sharing nothing, for a moment (as antivirus does), or
+// locked by a copy while it saves, is saved once let go. Held 2 seconds (as by
+// a copy with it open) or locked 10, the save gives up, the old bytes kept.
+TEST(RecordFilesTest, AFileInTheWayIsSavedOnceLetGoOrLeftAsItWas) {
+    const std::string table = "IntHiScores.dat=" + TableBytes("OLD", 7),
+                      saved = "plyrsettings.dat=" + Saved("BOB", 10);
+    bool (*const tables)() = [] { return StoreTables(); };
+    const std::tuple<std::string, bool (*)(), std::wstring, bool, DWORD> cases[] = {
+        // the layout, the store, the program in the way (none: the file is
+        // marked read-only), stored, giving up after how many ms at least
+        {table, tables, L"", false, 0},
+        {"IntHiScores.dat", tables, L"", false, 0},
+        {saved, StoreAnn, L"", false, 0},
+        {"plyrsettings.dat", StoreAnn, L"", false, 0},
+        {table, tables, L"--hold 500", true, 0},
+        {saved, StoreAnn, L"--hold 500", true, 0},
+        {saved, StoreAnn, L"--hold 2600", false, 2000},
+        {saved, StoreAnn, L"--lock 600", true, 0},
+        {saved, StoreAnn, L"--lock 11000", false, 10000},
     };
-    for (const auto &[layout, store, ms, stored] : cases) {
+    for (const auto &[layout, store, other, stored, gives_up_ms] : cases) {
         const std::string path = layout.substr(0, layout.find('='));
-        SCOPED_TRACE(path + " " + std::to_string(ms));
+        SCOPED_TRACE(layout.substr(0, 20) + " " + testing::PrintToString(other));
         LayOut({layout});
-        const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, HELD);
-        Others holder;
-        const HANDLE other =
-            holder.Start(L"--hold " + fs::path(path).wstring() + L" " + std::to_wstring(ms));
-        ASSERT_EQ(WaitForSingleObject(held, 5000), WAIT_OBJECT_0);
         const std::string before = Contents(path);
+        Other holder;
+        const HANDLE held =
+            other.empty() ? nullptr : holder.Start(other + L" " + fs::path(path).wstring(), true);
+        ASSERT_TRUE(other.empty() ? SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY)
+                                  : held != nullptr);
+        const ULONGLONG start = GetTickCount64();
         EXPECT_EQ(store(), stored);
-        EXPECT_NE(Contents(path) == before, stored);
+        EXPECT_GE(GetTickCount64() - start, gives_up_ms);
         EXPECT_EQ(TempFiles(), std::set<std::string>{});
-        EXPECT_EQ(EndedWith(other, 5000), 0u);
-        CloseHandle(held);
+        EXPECT_EQ(held ? EndedWith(held, 15000) : 0, 0u);
+        EXPECT_NE(Contents(path) == before, stored);
     }
 }
 
@@ -215,27 +154,12 @@ TEST(RecordFilesTest, TheGameWorksInItsOwnFolder) {
     LayOut({});
     const fs::path folder = fs::current_path() / L"Spiele \u00c4rger \u65e5\u672c \u2603";
     fs::create_directory(folder);
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    fs::copy_file(self, folder / L"game.exe");
-    Others game;
-    EXPECT_EQ(EndedWith(game.Start(L"--folder", (folder / L"game.exe").c_str()), 10000), 0u);
+    fs::copy_file(Self(), folder / L"game.exe");
+    EXPECT_TRUE(Other().Start(L"--game", true, folder / L"game.exe"));
 }
 
-// Runs the installer or the uninstaller silently on folder (the uninstaller
-// in place, so that its own exit code comes back); that code.
-DWORD Silently(const fs::path &program, const fs::path &folder) {
-    const bool uninstall = program.filename() == "uninstall.exe";
-    Others run;
-    const std::wstring arguments =
-        (uninstall ? L"/S _?=" : L"/S /D=") + fs::absolute(folder).wstring();
-    const HANDLE ran = run.Start(arguments, program.c_str());
-    return ran ? EndedWith(ran, 60000) : 259;
-}
-
-// The installer and the uninstaller keep a level or the credits the player
-// changed, replace or remove those the player did not, and touch nothing
-// while the game runs.
+// The installer and the uninstaller keep a level the player changed, replace
+// or remove those the player did not, and touch nothing while the game runs.
 TEST(InstallerTest, ChangedFilesAreKeptAndARunningGameIsLeftAlone) {
     const char *built = std::getenv("TILERIOT_WINDOWS_DIR");  // a Linux path, under Wine
     const fs::path setup = "Z:" + std::string(built ? built : "") + "/" TILERIOT_SETUP;
@@ -243,33 +167,37 @@ TEST(InstallerTest, ChangedFilesAreKeptAndARunningGameIsLeftAlone) {
     if (!built || !fs::exists(setup)) {
         GTEST_SKIP() << "no installer in TILERIOT_WINDOWS_DIR";
     }
+    // Both run silently; the uninstaller in place, so that its own exit code comes back.
+    const auto run = [&](const fs::path &program, const wchar_t *folder) {
+        return EndedWith(Other().Start(folder + game.wstring(), false, program), 60000);
+    };
+    const auto install = [&] { return run(setup, L"/S /D="); };
+    const auto uninstall = [&] { return run(game / "uninstall.exe", L"/S _?="); };
     LayOut({});
-    ASSERT_EQ(Silently(setup, game), 0u);
-    const std::string castle = Contents((game / "CASTLE.trl").string());
+    ASSERT_EQ(install(), 0u);
+    const std::string castle = Contents(game / "CASTLE.trl");
     // The player's own level, a changed built-in one, and, as left by an
     // older version, a sample level the player never changed.
     std::ofstream(game / "Mine.trl") << "1";
     std::ofstream(game / "IntLvl01.trl") << "0 1";
     std::ofstream(game / "CASTLE.trl") << "old";
     std::ofstream(game / "Originals" / "CASTLE.trl") << "old";
-    ASSERT_EQ(Silently(setup, game), 0u);
-    EXPECT_EQ(Contents((game / "IntLvl01.trl").string()), "0 1");
-    EXPECT_EQ(Contents((game / "CASTLE.trl").string()), castle);
+    ASSERT_EQ(install(), 0u);
+    EXPECT_EQ(Contents(game / "IntLvl01.trl"), "0 1");
+    EXPECT_EQ(Contents(game / "CASTLE.trl"), castle);
 
-    Others running;
-    const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, HELD);
-    ASSERT_TRUE(running.Start(L"--game"));
-    ASSERT_EQ(WaitForSingleObject(held, 5000), WAIT_OBJECT_0);
-    CloseHandle(held);
-    fs::remove(game / "README.txt");
-    EXPECT_EQ(Silently(setup, game), 2u);
-    EXPECT_EQ(Silently(game / "uninstall.exe", game), 2u);
-    EXPECT_FALSE(fs::exists(game / "README.txt"));
-    EXPECT_TRUE(fs::exists(game / "tileriot.exe"));
-    running.Stop();
+    {
+        Other running;
+        ASSERT_TRUE(running.Start(L"--game", true));
+        fs::remove(game / "README.txt");
+        EXPECT_EQ(install(), 2u);
+        EXPECT_EQ(uninstall(), 2u);
+        EXPECT_FALSE(fs::exists(game / "README.txt"));
+        EXPECT_TRUE(fs::exists(game / "tileriot.exe"));
+    }
 
     std::ofstream(game / "IntHiScores.dat") << "scores";
-    EXPECT_EQ(Silently(game / "uninstall.exe", game), 0u);
+    EXPECT_EQ(uninstall(), 0u);
     fs::remove(game / "uninstall.exe");  // run in place, it cannot take itself out
     EXPECT_EQ(std::distance(fs::directory_iterator(game), {}), 3);  // only these:
     for (const char *kept : {"IntHiScores.dat", "IntLvl01.trl", "Mine.trl"}) {
@@ -277,29 +205,36 @@ TEST(InstallerTest, ChangedFilesAreKeptAndARunningGameIsLeftAlone) {
     }
 }
 
+// Tells the test that started this program that it holds its own, and keeps it ms; 0.
+int Hold(DWORD ms) {
+    SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, HELD));
+    Sleep(ms);
+    return 0;
+}
+
 }  // namespace
 
-// The tests and their helpers work in a directory of their own, which each case empties.
+// The tests work in a directory of their own, which each case empties. Started
+// by them (see Other), this program holds what they need held instead, for MS
+// milliseconds, and ends with 0 if all went as it should.
 int main(int argc, char **argv) {
-    if (argc == 3 && std::string(argv[1]) == "--save") {
-        return StoreSavedGame(record_bytes::Settings(argv[2], 1, 70000, 2)) ? 0 : 2;
-    }
-    if (argc == 4 && std::string(argv[1]) == "--hold") {
-        const HANDLE file = CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
-        SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, HELD));
-        Sleep(std::atoi(argv[3]));
+    const std::string role = argc > 1 ? argv[1] : "";
+    if (argc == 4 && role == "--hold") {  // --hold MS FILE: FILE, sharing nothing
+        const HANDLE file = CreateFileA(argv[3], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
+        Hold(std::atoi(argv[2]));
         return CloseHandle(file) ? 0 : 2;
     }
-    if (argc == 2 && std::string(argv[1]) == "--game") {  // holds what a running game holds
-        EnterGameFolder();
-        SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, HELD));
-        Sleep(INFINITE);
+    if (argc == 4 && role == "--lock") {  // --lock MS FILE: its lock; FILE unchanged
+        const std::string path = argv[3], before = Contents(path);
+        std::ofstream(path + ".lock");  // marked read-only, it locks all the same
+        SetFileAttributesA((path + ".lock").c_str(), FILE_ATTRIBUTE_READONLY);
+        const ReplaceLock lock(argv[3]);
+        Hold(std::atoi(argv[2]));
+        return lock.Handle != -1 && Contents(path) == before ? 0 : 2;
     }
-    if (argc == 2 && std::string(argv[1]) == "--folder") {
-        wchar_t self[MAX_PATH];
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (argc == 2 && role == "--game") {  // what a running game holds, in its own folder
         EnterGameFolder();
-        return fs::current_path() == fs::path(self).parent_path() ? 0 : 2;
+        return fs::current_path() == Self().parent_path() ? Hold(INFINITE) : 2;
     }
     const fs::path directory =
         fs::temp_directory_path() / ("tileriot-" + std::to_string(GetCurrentProcessId()));
