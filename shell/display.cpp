@@ -93,13 +93,8 @@ bool SetWindow() {
         scale = get_desktop_resolution(&width, &height) == 0 ? FittingScale(width, height) : 1;
     }
     return TryMode(GFX_AUTODETECT_WINDOWED, PICTURE_W * scale, PICTURE_H * scale) ||
-           (scale > 1 && TryMode(GFX_AUTODETECT_WINDOWED, PICTURE_W, PICTURE_H));
+           TryMode(GFX_AUTODETECT_WINDOWED, PICTURE_W, PICTURE_H);
 }
-
-void OnSwitchIn() {
-    SpoilDisplay();
-}
-END_OF_FUNCTION(OnSwitchIn)
 
 }  // namespace
 
@@ -120,8 +115,7 @@ bool SetDisplay() {
     ResetPresenter();
     WatchCloseButton();
     // Coming back to a full screen that another program had may find it spoiled.
-    LOCK_FUNCTION(OnSwitchIn);
-    set_display_switch_callback(SWITCH_IN, OnSwitchIn);
+    set_display_switch_callback(SWITCH_IN, SpoilDisplay);
     return true;
 }
 
@@ -134,9 +128,9 @@ void WatchAltEnter() {
     keyboard_ucallback = OnKeyBuffered;
 }
 
-bool HonourDisplaySwitch() {
+void HonourDisplaySwitch() {
     if (!SwitchAsked.exchange(false)) {
-        return false;
+        return;
     }
     Display.FullScreen = !FullScreenInUse;
     // The library's own input thread must run while it remakes the window.
@@ -159,7 +153,6 @@ bool HonourDisplaySwitch() {
         EnterTaken[scancode] = false;
     }
     RepaintDisplay();
-    return true;
 }
 
 int32_t ToPicturePixels(int32_t moved, int64_t &carry, int picture, int shown) {

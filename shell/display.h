@@ -30,8 +30,8 @@ bool SetDisplay();
 void WatchAltEnter();
 
 // Switches between full screen and window when Alt+Enter asked for it, and
-// shows the picture again at once; true if it did.
-bool HonourDisplaySwitch();
+// shows the picture again at once.
+void HonourDisplaySwitch();
 
 // Mouse movement on the screen in picture pixels: divided by the picture's
 // scale, the remainder carried to the next reading so nothing is lost.

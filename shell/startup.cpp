@@ -91,9 +91,8 @@ bool IsCompleteGameData(const DATAFILE *data) {
 }
 
 int IntroCallback() {
-    if (!HonourDisplaySwitch()) {
-        PresentFrame(BackBuffer);
-    }
+    HonourDisplaySwitch();
+    PresentFrame(BackBuffer);
     return (keypressed() || CloseRequested()) ? 1 : 0;
 }
 

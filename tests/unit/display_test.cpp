@@ -160,9 +160,15 @@ TEST_F(DisplayTest, AltEnterSwitchesAndShowsThePictureWhole) {
         Start(1920, 1080);
         DrawNoise(BackBuffer, 7);
         PresentBuffer();
+        for (bool spoiled : {false, true}) {  // on the screen, and said to be
+            putpixel(screen, 300, 0, makecol32(1, 2, 3));
+            if (spoiled) {
+                SpoilDisplay();
+            }
+            PresentBuffer();
+            EXPECT_EQ(ShowsTheRule(), spoiled) << keys;
+        }
         putpixel(screen, 300, 0, makecol32(1, 2, 3));
-        PresentBuffer();
-        EXPECT_FALSE(ShowsTheRule()) << keys;
         if (held) {
             _handle_key_press(-1, held);
         }
@@ -179,6 +185,12 @@ TEST_F(DisplayTest, AltEnterSwitchesAndShowsThePictureWhole) {
         EXPECT_TRUE(ShowsTheRule()) << keys;
         Reset();
     }
+    // Neither a key scan nor the key buffer ever finds that Enter.
+    _handle_key_press(-1, KEY_ALT), _handle_key_press('\r', KEY_ENTER);
+    EXPECT_EQ(std::tuple(key[KEY_ENTER], keypressed()), std::tuple(0, 0));
+    Reset();
+    EXPECT_EXIT((FullScreenFails = WindowFails = true, TypeKeys("<alt><enter>q"), WaitForKey()),
+                testing::ExitedWithCode(1), "MESSAGE: Unable to set graphics mode!");
 }
 
 // Full screen at the display's own size, else at 640x480, else a window of
@@ -201,6 +213,7 @@ TEST_F(DisplayTest, TheModeChosenIsSetAndKept) {
     // clang-format off
     const Case cases[] = {
         {1920, 1080, "", {}, "d", "", 640, 480, false, full},
+        {0, 0, "", {}, "", "", 640, 480, false, full},  // a desktop of no known size
         {1920, 1080, "", {}, "df", "", 1280, 960, true, full},
         {1366, 768, "[display]\nmode = window", {}, "", "", 640, 480, true, "mode = window\n"},
         {3840, 2160, "", {Launch::Play, 0, 0}, "", "", 2560, 1920, true, "mode = window\n"},
@@ -295,7 +308,9 @@ TEST_F(DisplayTest, TheDisplayFileGivesWhatItSaysWell) {
     for (const auto &[entry, full_screen, scale] : cases) {
         LayOut({entry});
         DisplayChoice choice;
+        set_config_data("[game]\nkept = yes\n", 18);  // the library's own settings stay
         ReadDisplayFile(choice);
+        EXPECT_STREQ(get_config_string("game", "kept", ""), "yes");
         EXPECT_EQ(std::tie(choice.FullScreen, choice.Scale), std::tie(full_screen, scale)) << entry;
     }
 }
