@@ -217,6 +217,7 @@ TEST_F(DisplayTest, TheModeChosenIsSetAndKept) {
         {1920, 1080, "", {}, "df", "", 1280, 960, true, full},
         {1366, 768, "[display]\nmode = window", {}, "", "", 640, 480, true, "mode = window\n"},
         {3840, 2160, "", {Launch::Play, 0, 0}, "", "", 2560, 1920, true, "mode = window\n"},
+        {2134, 1600, "", {Launch::Play, 0, 0}, "", "", 1920, 1440, true, "mode = window\n"},  // 1920 <= 90%
         {3840, 2160, "", {Launch::Play, 0, 3}, "w", "", 3840, 2160, false, "mode = window\nscale = 3\n"},
         {1920, 1080, "", {Launch::Play, -1, 8}, "f", "", 5120, 3840, true, full + "scale = 8\n"},
         {1920, 1080, "[display]\n" + window2, {}, "", "", 1280, 960, true, window2},
