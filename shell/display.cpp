@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <initializer_list>
 
 #include "shell/idle_input.h"
 #include "shell/presenter.h"
@@ -21,7 +20,6 @@ namespace {
 
 constexpr int FIT_PERCENT = 90;  // of the screen a window may fill either way
 
-bool FullScreenInUse = false;
 std::atomic<bool> SwitchAsked{false};
 std::atomic<bool> EnterTaken[KEY_MAX];  // an Enter that switched, until let go
 int64_t CarryX = 0, CarryY = 0;
@@ -64,14 +62,12 @@ END_OF_FUNCTION(OnKeyBuffered)
 // Sets one mode at the display's own colour depth when the picture can be
 // converted to it, else at the picture's own; the game draws at 16 bits.
 bool TryMode(int card, int width, int height) {
-    const int own = desktop_color_depth();
-    bool set = false;
-    for (int depth : {own == 32 ? 32 : 16, 16}) {
-        set_color_depth(depth);
-        if (set_gfx_mode(card, width, height, 0, 0) == 0) {
-            set = true;
-            break;
-        }
+    const int depth = desktop_color_depth() == 32 ? 32 : 16;
+    set_color_depth(depth);
+    bool set = set_gfx_mode(card, width, height, 0, 0) == 0;
+    if (!set && depth != 16) {
+        set_color_depth(16);
+        set = set_gfx_mode(card, width, height, 0, 0) == 0;
     }
     set_color_depth(16);
     return set;
@@ -93,7 +89,7 @@ bool SetWindow() {
         scale = get_desktop_resolution(&width, &height) == 0 ? FittingScale(width, height) : 1;
     }
     return TryMode(GFX_AUTODETECT_WINDOWED, PICTURE_W * scale, PICTURE_H * scale) ||
-           TryMode(GFX_AUTODETECT_WINDOWED, PICTURE_W, PICTURE_H);
+           (scale > 1 && TryMode(GFX_AUTODETECT_WINDOWED, PICTURE_W, PICTURE_H));
 }
 
 }  // namespace
@@ -110,7 +106,6 @@ bool SetDisplay() {
     if (!set) {
         return false;
     }
-    FullScreenInUse = !is_windowed_mode();
     CarryX = CarryY = 0;
     ResetPresenter();
     WatchCloseButton();
@@ -132,14 +127,11 @@ void HonourDisplaySwitch() {
     if (!SwitchAsked.exchange(false)) {
         return;
     }
-    Display.FullScreen = !FullScreenInUse;
+    Display.FullScreen = is_windowed_mode();  // the mode not in use
     // The library's own input thread must run while it remakes the window.
     const bool handling = HandlingInput();
     ReleaseInput();
-    if (!SetDisplay()) {
-        ShowMessage("Unable to set graphics mode!");
-        ExitGame(1);
-    }
+    RestoreGraphicsMode();
     if (handling) {
         TakeOverInput();
     }

@@ -34,7 +34,7 @@ void ClearBuffer(BITMAP *bmp) {
 
 void WaitRetrace() {
     HonourCloseRequest();
-    HonourDisplaySwitch();  // the frame that follows is sent whole anyway
+    HonourDisplaySwitch();
     TakeOverInput();
     if (HandlingInput()) {
         // The game keeps its own retrace clock now: the timer that paces

@@ -15,7 +15,8 @@ int PlayIntro();
 // Stops the intro as soon as a key is waiting (or the window is closing).
 int IntroCallback();
 
-// Brings the display back after the intro failed; ends the game if it cannot.
+// Sets the display the player chose anew (after the intro failed, or at
+// Alt+Enter); ends the game if no mode can be set.
 void RestoreGraphicsMode();
 
 // Releases the back buffer, the data file and the library; whatever was
