@@ -20,7 +20,7 @@
 #include "game/paddle.h"
 #include "game/playfield.h"
 #include "shell/debug_log.h"
-#include "shell/display.h"
+#include "display/modes.h"
 #include "shell/game_data.h"
 #include "shell/screen.h"
 #include "shell/startup.h"

@@ -8,7 +8,7 @@
 
 #include "game/ball.h"
 #include "game/game_state.h"
-#include "shell/display.h"
+#include "display/modes.h"
 #include "shell/screen.h"
 
 int32_t MickeyX = 0;

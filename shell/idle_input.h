@@ -28,6 +28,7 @@ void ReleaseInput();
 // the system may have let them go with the old window.
 void ReclaimInput();
 
-// Told on the library's keyboard thread of every key press and release, so
-// that a key wait can wake at once where the system needs telling.
-void KeyEventArrived();
+// Told on the library's threads of every key press and release, and of the
+// window's close button and focus, so that a key wait can wake at once where
+// the system needs telling.
+void WakeKeyWait();

@@ -42,7 +42,7 @@ void ReclaimInput() {
     win_grab_input();
 }
 
-void KeyEventArrived() {
+void WakeKeyWait() {
     if (const HANDLE event = key_event) {
         SetEvent(event);
     }

@@ -77,7 +77,7 @@ void WaitForRetraceTick() {
 void ReclaimInput() {}
 
 // The X connection itself wakes a key wait.
-void KeyEventArrived() {}
+void WakeKeyWait() {}
 
 void ReleaseInput() {
     if (parked) {

@@ -11,6 +11,7 @@
 #include "shell/debug_log.h"
 #include "shell/files.h"
 #include "shell/options.h"
+#include "shell/intro.h"
 #include "shell/startup.h"
 #include "ui/menus.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/display.h"
+#include "display/display_file.h"
 
 CommandLineChoice CommandLine;
 
@@ -36,14 +36,6 @@ CommandLineChoice Refuse(const char *argument) {
 }
 
 }  // namespace
-
-bool ReadScale(const char *text, int *scale) {
-    if (!text || std::strlen(text) != 1 || *text < '0' + MIN_SCALE || *text > '0' + MAX_SCALE) {
-        return false;
-    }
-    *scale = *text - '0';
-    return true;
-}
 
 CommandLineChoice ParseCommandLine(int argc, const char *const *argv) {
     CommandLineChoice choice;

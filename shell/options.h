@@ -23,5 +23,3 @@ CommandLineChoice ParseCommandLine(int argc, const char *const *argv);
 // err; the exit code that goes with it.
 int ReportCommandLine(const CommandLineChoice &choice, FILE *out, FILE *err);
 
-// Reads a window scale written as a whole number from 1 to 8, nothing else.
-bool ReadScale(const char *text, int *scale);

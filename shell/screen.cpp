@@ -1,30 +1,19 @@
-// Screen and keyboard helpers: the only code that knows how a frame reaches
-// the display and how key presses arrive.
+// Screen and keyboard helpers: every frame and every key wait of every screen
+// passes here, and honours what the window asks for as it waits.
 
 #include "shell/screen.h"
 
-#include <atomic>
-
-#include "shell/display.h"
+#include "display/events.h"
+#include "display/modes.h"
+#include "display/presenter.h"
 #include "shell/idle_input.h"
-#include "shell/presenter.h"
 #include "shell/retrace.h"
-#include "shell/startup.h"
-
-BITMAP *BackBuffer = nullptr;
 
 namespace {
 
-// The longest WaitForKey sleeps before it looks at the keyboard again; input
-// under X11 wakes it at once, so this only bounds how long anything else waits.
-constexpr unsigned KEY_POLL_MS = 100;
-
-// Set on the library's event thread when the window's close button is pressed.
-std::atomic<bool> CloseButtonPressed{false};
-
-void OnCloseButton() {
-    CloseButtonPressed = true;
-}
+// The longest a wait sleeps before it looks again; input, the close button and
+// the focus wake it at once, so this only bounds how long anything else waits.
+constexpr unsigned POLL_MS = 100;
 
 }  // namespace
 
@@ -32,9 +21,31 @@ void ClearBuffer(BITMAP *bmp) {
     clear_bitmap(bmp);
 }
 
+void KeepDisplay() {
+    if (!HonourDisplaySwitch()) {
+        FailGraphicsMode();
+    }
+    ForgetReleasedKeys();
+    if (DisplaySpoiled()) {
+        RepaintDisplay();
+    }
+}
+
+void WaitForFocus() {
+    if (HasFocus()) {
+        return;
+    }
+    while (!HasFocus() && !CloseRequested()) {
+        WaitForInput(POLL_MS);
+        KeepDisplay();
+    }
+    DropMouseMovement();
+}
+
 void WaitRetrace() {
+    KeepDisplay();
+    WaitForFocus();
     HonourCloseRequest();
-    HonourDisplaySwitch();
     TakeOverInput();
     if (HandlingInput()) {
         // The game keeps its own retrace clock now: the timer that paces
@@ -56,8 +67,8 @@ int WaitForKey() {
     StopRetracePacer();
     TakeOverInput();
     while (!keypressed() && !CloseRequested()) {
-        WaitForInput(KEY_POLL_MS);
-        HonourDisplaySwitch();
+        WaitForInput(POLL_MS);
+        KeepDisplay();
     }
     if (!HandlingInput()) {
         StartRetracePacer();
@@ -72,16 +83,8 @@ int WaitForKey() {
     return held;
 }
 
-void WatchCloseButton() {
-    set_close_button_callback(OnCloseButton);
-}
-
-bool CloseRequested() {
-    return CloseButtonPressed;
-}
-
 void HonourCloseRequest() {
-    if (CloseButtonPressed.exchange(false)) {
+    if (TakeCloseRequest()) {
         ExitGame(0);
     }
 }

@@ -4,18 +4,13 @@
 
 #include <allegro.h>
 
-// The picture every screen draws: 640x480 in 16-bit colour, whatever the
-// display's own size (SCREEN_W and SCREEN_H are the display's).
-constexpr int PICTURE_W = 640;
-constexpr int PICTURE_H = 480;
+#include "display/picture.h"
+#include "shell/startup.h"
 
 // Text is drawn as the library draws it by default: each glyph cell stands
 // on an opaque box of colour 0, black, so a message over the playfield reads
 // on a black band.
 constexpr int TEXT_BACKGROUND = 0;
-
-// The picture-sized memory bitmap every screen draws into.
-extern BITMAP *BackBuffer;
 
 // Clears a bitmap to black.
 void ClearBuffer(BITMAP *bmp);
@@ -24,18 +19,22 @@ void ClearBuffer(BITMAP *bmp);
 void PresentBuffer();
 
 // Waits for the vertical retrace; a pending window close ends the game here,
-// and a pending Alt+Enter switches the display.
+// a pending Alt+Enter switches the display, and while the window does not
+// have the focus the game stands still here.
 void WaitRetrace();
 
 // Discards waiting key presses, waits for a new one and returns the highest
 // scancode held down at that moment (0 when none is held any more).
 int WaitForKey();
 
-// Lets the window manager's close button end the game at the next wait.
-void WatchCloseButton();
+// What every wait does for the display: a pending Alt+Enter switches it (no
+// mode at all ends the game), a key held on through a switch is forgotten
+// once let go, and a spoiled screen is shown again whole.
+void KeepDisplay();
+
+// Stands still while the window does not have the focus; the mouse's movement
+// meanwhile is forgotten.
+void WaitForFocus();
 
 // Ends the game through ExitGame(0) if the window was asked to close.
 void HonourCloseRequest();
-
-// True while a close request is waiting to be honoured.
-bool CloseRequested();

@@ -1,5 +1,5 @@
 // Start-up and shutdown of the game: the library, the graphics mode, the
-// back buffer, the data file, the intro movie and the single exit path.
+// back buffer, the data file and the single exit path.
 
 #include "shell/startup.h"
 
@@ -9,18 +9,21 @@
 #include <iterator>
 #include <utility>
 
+#include "display/display_file.h"
+#include "display/events.h"
+#include "display/modes.h"
+#include "display/picture.h"
+#include "display/presenter.h"
+#include "display/window.h"
 #include "records/high_scores.h"
 #include "shell/debug_log.h"
-#include "shell/display.h"
-#include "shell/display_file.h"
 #include "shell/game_data.h"
 #include "shell/idle_input.h"
 #include "shell/options.h"
-#include "shell/presenter.h"
 #include "shell/retrace.h"
-#include "shell/screen.h"
 
 DATAFILE *GameData = nullptr;
+BITMAP *BackBuffer = nullptr;
 
 namespace {
 
@@ -35,13 +38,14 @@ bool DisplayChosen = false;  // the player's display choice is known, to keep at
 }  // namespace
 
 void ChooseDisplay() {
-    Display = {};
-    ReadDisplayFile(Display);
+    ChosenDisplay = {};
+    ReadDisplayFile(ChosenDisplay);
     if (CommandLine.FullScreen >= 0) {
-        Display.FullScreen = CommandLine.FullScreen == 1;
+        ChosenDisplay.FullScreen = CommandLine.FullScreen == 1;
     }
     if (CommandLine.Scale != 0) {
-        Display.Scale = CommandLine.Scale;
+        ChosenDisplay.Scale = CommandLine.Scale;
+        ChosenDisplay.ScaleAsked = true;
     }
     DisplayChosen = true;
 }
@@ -60,9 +64,10 @@ void InitSystem() {
     WatchAltEnter();
     StartRetracePacer();
     set_window_title("TileRiot");
+    NameWindow();
     ChooseDisplay();
     if (!SetDisplay()) {
-        FailStartup("Unable to set graphics mode!");
+        FailGraphicsMode();
     }
     BackBuffer = create_bitmap(PICTURE_W, PICTURE_H);
     if (!BackBuffer) {
@@ -90,27 +95,14 @@ bool IsCompleteGameData(const DATAFILE *data) {
     return true;
 }
 
-int IntroCallback() {
-    HonourDisplaySwitch();
-    PresentFrame(BackBuffer);
-    return (keypressed() || CloseRequested()) ? 1 : 0;
-}
-
-int PlayIntro() {
-    // The movie plays into the back buffer, which shows nothing else yet.
-    ClearBuffer(BackBuffer);
-    if (play_fli("intro.flc", BackBuffer, 0, IntroCallback) < 0) {
-        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-        allegro_message("Error playing FLI file\n");
-        return 1;
-    }
-    return 0;
-}
-
 void RestoreGraphicsMode() {
     if (!SetDisplay()) {
-        FailStartup("Unable to set graphics mode!");
+        FailGraphicsMode();
     }
+}
+
+void FailGraphicsMode() {
+    FailStartup("Unable to set graphics mode!");
 }
 
 void ShutDownSystem() {
@@ -144,7 +136,8 @@ void ExitGame(int code) {
         SaveHighScores();
     }
     if (std::exchange(DisplayChosen, false)) {
-        WriteDisplayFile(Display);  // one that cannot be written is simply not kept
+        NoteWindowMonitor();              // the player may have moved the window
+        WriteDisplayFile(ChosenDisplay);  // one that cannot be written is simply not kept
     }
     ShutDownSystem();
     CloseDebugLog();

@@ -1,6 +1,11 @@
 // Start-up and shutdown: the library and graphics mode, the data file and
-// back buffer, the intro movie, and ExitGame, the one way the game ends.
+// back buffer, and ExitGame, the one way the game ends.
 #pragma once
+
+#include <allegro.h>
+
+// The picture-sized memory bitmap every screen draws into.
+extern BITMAP *BackBuffer;
 
 // Starts the library, input devices, graphics mode, back buffer and data file;
 // returns only on success.
@@ -9,15 +14,12 @@ void InitSystem();
 // The display the player chose: tileriot.cfg, and over it the command line.
 void ChooseDisplay();
 
-// Plays "intro.flc" through the back buffer; 0 when it played, 1 when it could not.
-int PlayIntro();
-
-// Stops the intro as soon as a key is waiting (or the window is closing).
-int IntroCallback();
-
-// Sets the display the player chose anew (after the intro failed, or at
-// Alt+Enter); ends the game if no mode can be set.
+// Sets the display the player chose anew (after the intro failed); ends the
+// game if no mode can be set.
 void RestoreGraphicsMode();
+
+// Ends the game, saying that no graphics mode could be set.
+[[noreturn]] void FailGraphicsMode();
 
 // Releases the back buffer, the data file and the library; whatever was
 // never created is skipped.

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "shell/game_data.h"
-#include "shell/presenter.h"
+#include "display/presenter.h"
 #include "shell/screen.h"
 
 namespace {

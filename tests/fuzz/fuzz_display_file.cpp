@@ -5,7 +5,7 @@
 
 #include <allegro.h>
 
-#include "shell/display_file.h"
+#include "display/display_file.h"
 #include "tests/fuzz/fuzz.h"
 
 static DisplayChoice Read(const void *data, size_t size, DisplayChoice choice) {

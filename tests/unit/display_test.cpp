@@ -11,10 +11,10 @@
 #include <tuple>
 #include <vector>
 
-#include "shell/display.h"
-#include "shell/display_file.h"
+#include "display/modes.h"
+#include "display/display_file.h"
 #include "shell/options.h"
-#include "shell/presenter.h"
+#include "display/presenter.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
 #include "tests/harness/harness.h"
@@ -219,7 +219,7 @@ TEST_F(DisplayTest, TheModeChosenIsSetAndKept) {
         {3840, 2160, "", {Launch::Play, 0, 0}, "", "", 2560, 1920, true, "mode = window\n"},
         {2134, 1600, "", {Launch::Play, 0, 0}, "", "", 1920, 1440, true, "mode = window\n"},  // 1920 <= 90%
         {3840, 2160, "", {Launch::Play, 0, 3}, "w", "", 3840, 2160, false, "mode = window\nscale = 3\n"},
-        {1920, 1080, "", {Launch::Play, -1, 8}, "f", "", 5120, 3840, true, full + "scale = 8\n"},
+        {1920, 1080, "", {Launch::Play, -1, 8}, "f", "", 1280, 960, true, full + "scale = 8\n"},  // 8 does not fit
         {1920, 1080, "[display]\n" + window2, {}, "", "", 1280, 960, true, window2},
         {1920, 1080, "[display]\n" + window2, {Launch::Play, 1, 0}, "", "", 1920, 1080, false, full2},
         {1920, 1080, "[display]\n" + window2, {}, "", "<alt><enter>q", 1920, 1080, false, full2},
@@ -238,7 +238,7 @@ TEST_F(DisplayTest, TheModeChosenIsSetAndKept) {
         }
         EXPECT_EQ(std::tuple(SCREEN_W, SCREEN_H, is_windowed_mode() != 0),
                   std::tuple(c.got_w, c.got_h, c.windowed));
-        ASSERT_TRUE(WriteDisplayFile(Display));
+        ASSERT_TRUE(WriteDisplayFile(ChosenDisplay));
         EXPECT_EQ(ReadFile("tileriot.cfg"), "[display]\n" + c.kept);
         FullScreenFails = WindowFails = false;
     }

@@ -12,7 +12,7 @@
 
 #include "records/high_scores.h"
 #include "records/saved_games.h"
-#include "shell/display_file.h"
+#include "display/display_file.h"
 #include "tests/unit/record_bytes.h"
 
 namespace record_faults {

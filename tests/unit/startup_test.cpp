@@ -22,6 +22,7 @@
 #include "shell/game_data.h"
 #include "shell/retrace.h"
 #include "shell/screen.h"
+#include "shell/intro.h"
 #include "shell/startup.h"
 #include "tests/harness/harness.h"
 #include "ui/menus.h"

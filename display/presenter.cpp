@@ -1,7 +1,7 @@
 // The presenter. The game draws every picture at 640x480 in 16-bit colour;
 // this file alone decides what of it reaches the display and how large.
 
-#include "shell/presenter.h"
+#include "display/presenter.h"
 
 #include <algorithm>
 #include <array>
@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "shell/screen.h"
+#include "display/picture.h"
 
 namespace {
 
@@ -174,6 +174,10 @@ void PresentFrame(BITMAP *frame) {
 
 void SpoilDisplay() {
     SendWhole = true;
+}
+
+bool DisplaySpoiled() {
+    return SendWhole;
 }
 
 void RepaintDisplay() {

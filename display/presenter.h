@@ -40,6 +40,9 @@ void PresentFrame(BITMAP *frame);
 // The screen may have lost the picture: the next frame is sent whole.
 void SpoilDisplay();
 
+// True while the next frame is to be sent whole.
+bool DisplaySpoiled();
+
 // Sends the frame shown last again, whole, as after a change of mode.
 void RepaintDisplay();
 

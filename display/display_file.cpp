@@ -4,8 +4,9 @@
 //   [display]
 //   mode = fullscreen        (or window)
 //   scale = 2                (the window's, 1 to 8; absent until chosen)
+//   monitor = DP-1           (the monitor last used, as the system names it)
 
-#include "shell/display_file.h"
+#include "display/display_file.h"
 
 #include <allegro.h>
 
@@ -14,14 +15,35 @@
 #include <cstring>
 
 #include "shell/files.h"
-#include "shell/options.h"
 
 namespace {
 
 constexpr const char DISPLAY_FILE[] = "tileriot.cfg";
 constexpr size_t MOST_BYTES = 4096;  // far more than the file ever holds
 
+// A monitor's name as the system gives it: printable, no spaces, and short.
+void ReadMonitorName(const char *text, char (&name)[MONITOR_NAME_ROOM]) {
+    const size_t length = std::strlen(text);
+    if (length == 0 || length >= sizeof name) {
+        return;
+    }
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] <= ' ' || text[i] >= 0x7F) {
+            return;
+        }
+    }
+    std::memcpy(name, text, length + 1);
+}
+
 }  // namespace
+
+bool ReadScale(const char *text, int *scale) {
+    if (!text || std::strlen(text) != 1 || *text < '0' + MIN_SCALE || *text > '0' + MAX_SCALE) {
+        return false;
+    }
+    *scale = *text - '0';
+    return true;
+}
 
 void ReadDisplaySettings(const char *bytes, size_t size, DisplayChoice &choice) {
     // The file is plain ASCII. The library reads it as UTF-8, and a damaged
@@ -40,6 +62,7 @@ void ReadDisplaySettings(const char *bytes, size_t size, DisplayChoice &choice) 
         choice.FullScreen = mode[0] == 'f';
     }
     ReadScale(get_config_string("display", "scale", nullptr), &choice.Scale);
+    ReadMonitorName(get_config_string("display", "monitor", ""), choice.Monitor);
     pop_config_state();
 }
 
@@ -56,14 +79,19 @@ void ReadDisplayFile(DisplayChoice &choice) {
 }
 
 int WriteDisplaySettings(const DisplayChoice &choice, char *text, size_t room) {
-    const char *mode = choice.FullScreen ? "fullscreen" : "window";
-    return choice.Scale != 0
-               ? std::snprintf(text, room, "[display]\nmode = %s\nscale = %d\n", mode, choice.Scale)
-               : std::snprintf(text, room, "[display]\nmode = %s\n", mode);
+    char scale[16] = "", monitor[MONITOR_NAME_ROOM + 16] = "";
+    if (choice.Scale != 0) {
+        std::snprintf(scale, sizeof scale, "scale = %d\n", choice.Scale);
+    }
+    if (choice.Monitor[0]) {
+        std::snprintf(monitor, sizeof monitor, "monitor = %s\n", choice.Monitor);
+    }
+    return std::snprintf(text, room, "[display]\nmode = %s\n%s%s",
+                         choice.FullScreen ? "fullscreen" : "window", scale, monitor);
 }
 
 bool WriteDisplayFile(const DisplayChoice &choice) {
-    char text[64];
+    char text[128];
     const int length = WriteDisplaySettings(choice, text, sizeof text);
     Replacement replacement;
     return BeginReplacement(DISPLAY_FILE, replacement) &&

@@ -1,0 +1,12 @@
+// The game's window as the desktop knows it: its name and icon, and the keys
+// the system says are held down this moment. A file for each system
+// (window_x11.cpp, window_windows.cpp).
+#pragma once
+
+// Gives the window the game's class and icon, now and after every change of
+// mode, so that docks and task bars know it as TileRiot.
+void NameWindow();
+
+// 1 when the system says the key is held down now, 0 when it is up, -1 when
+// the system cannot tell.
+int KeyHeldNow(int scancode);
