@@ -292,12 +292,46 @@ bool WriteWindowsIcon(const std::string &path) {
     return WriteBytes(path, directory);
 }
 
+// The X11 window's icon as C++ source: the game hands it to the window
+// manager as _NET_WM_ICON, for each size its width, its height, then each
+// pixel as 0xAARRGGBB.
+bool WriteWindowIconSource(const std::string &path) {
+    constexpr int kSizes[] = {16, 24, 32, 48, 64, 128};
+    std::string text =
+        "// Drawn by make_sprites --window-icon: the window's icon, as _NET_WM_ICON holds it.\n"
+        "extern const unsigned long WINDOW_ICON[] = {\n";
+    size_t longs = 0;
+    char number[32];
+    for (const int size : kSizes) {
+        const std::vector<uint8_t> rgba = MakeIcon(size);
+        std::snprintf(number, sizeof number, "%d, %d,\n", size, size);
+        text += number;
+        for (size_t i = 0; i < rgba.size(); i += 4) {
+            const uint32_t argb = uint32_t{rgba[i + 3]} << 24 | uint32_t{rgba[i]} << 16 |
+                                  uint32_t{rgba[i + 1]} << 8 | rgba[i + 2];
+            std::snprintf(number, sizeof number, "0x%08x,%s", argb, (i / 4 + 1) % 8 ? " " : "\n");
+            text += number;
+        }
+        longs += 2 + rgba.size() / 4;
+    }
+    text += "};\nextern const int WINDOW_ICON_LONGS = " + std::to_string(longs) + ";\n";
+    return WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
 }  // namespace
 
 // Usage: make_sprites <output directory>
 //        make_sprites --icon <size> <file.png>
 //        make_sprites --windows-icon <file.ico>
+//        make_sprites --window-icon <file.cpp>
 int main(int argc, char **argv) {
+    if (argc == 3 && std::string(argv[1]) == "--window-icon") {
+        if (!WriteWindowIconSource(argv[2])) {
+            std::fprintf(stderr, "make_sprites: cannot write the window's icon to %s\n", argv[2]);
+            return 1;
+        }
+        return 0;
+    }
     if (argc == 3 && std::string(argv[1]) == "--windows-icon") {
         if (!WriteWindowsIcon(argv[2])) {
             std::fprintf(stderr, "make_sprites: cannot write the icons to %s\n", argv[2]);
@@ -317,8 +351,8 @@ int main(int argc, char **argv) {
     if (argc != 2) {
         std::fprintf(stderr,
                      "usage: %s <output directory>\n       %s --icon <size> <file.png>\n"
-                     "       %s --windows-icon <file.ico>\n",
-                     argv[0], argv[0], argv[0]);
+                     "       %s --windows-icon <file.ico>\n       %s --window-icon <file.cpp>\n",
+                     argv[0], argv[0], argv[0], argv[0]);
         return 2;
     }
     const std::string dir = std::string(argv[1]) + "/";
