@@ -90,7 +90,9 @@ void WatchAltEnter() {
 
 void WatchWindowEvents() {
     set_close_button_callback(OnCloseButton);
-    // Each mode set forgets the callbacks of the one before.
+    // Some systems forget them at each mode set, others keep them.
+    remove_display_switch_callback(OnFocusBack);
+    remove_display_switch_callback(OnFocusLost);
     set_display_switch_callback(SWITCH_IN, OnFocusBack);
     set_display_switch_callback(SWITCH_OUT, OnFocusLost);
 }
@@ -139,13 +141,15 @@ bool HasFocus() {
     return Focused;
 }
 
+// The system may tell of the focus moving between the window's own parts as
+// well: where it can say where the focus is now, that is believed instead.
 void OnFocusLost() {
-    Focused = false;
+    Focused = WindowHasFocus() == 1;
 }
 
 // Coming back may find the screen spoiled by whatever covered it.
 void OnFocusBack() {
-    Focused = true;
+    Focused = WindowHasFocus() != 0;
     SpoilDisplay();
     WakeKeyWait();
 }

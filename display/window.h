@@ -10,3 +10,7 @@ void NameWindow();
 // 1 when the system says the key is held down now, 0 when it is up, -1 when
 // the system cannot tell.
 int KeyHeldNow(int scancode);
+
+// 1 when the window has the keyboard focus this moment, 0 when another has
+// it, -1 when the system cannot tell.
+int WindowHasFocus();

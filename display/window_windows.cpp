@@ -26,3 +26,8 @@ int KeyHeldNow(int scancode) {
     }
     return (GetAsyncKeyState(virtual_key) & 0x8000) ? 1 : 0;
 }
+
+// The library tells of each switch in and out, and nothing else.
+int WindowHasFocus() {
+    return -1;
+}

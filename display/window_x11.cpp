@@ -67,3 +67,18 @@ int KeyHeldNow(int scancode) {
     }
     return 0;
 }
+
+int WindowHasFocus() {
+    if (!OnX11()) {
+        return -1;
+    }
+    Window focus = None;
+    int revert = 0;
+    XLOCK();
+    XGetInputFocus(_xwin.display, &focus, &revert);
+    XUNLOCK();
+    if (focus == None || focus == PointerRoot) {
+        return -1;  // the keys go where the pointer is
+    }
+    return focus == _xwin.window || focus == _xwin.wm_window || focus == _xwin.fs_window;
+}
