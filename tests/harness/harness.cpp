@@ -17,6 +17,7 @@
 #include <fstream>
 #include <map>
 
+#include "display/events.h"
 #include "game/game_state.h"
 #include "game/level_grid.h"
 #include "shell/retrace.h"
@@ -35,6 +36,8 @@ const int exit_guard = std::atexit([] {
     }
 });
 
+constexpr int FOCUS_BACK = -4;  // a tap of no key: the window has the focus back
+
 struct Tap {
     int scancode, modifier;  // modifier 0 for none
     bool let_go;             // released before the game scans the keys
@@ -48,7 +51,7 @@ struct State {
     bool frame_on_screen = false;  // the last frame is presented but not yet captured
     std::vector<std::string> messages;
     std::function<void(int)> probe;
-    int frame_limit = 1000000, mickey_x = 0, mickey_y = 0;
+    int frame_limit = 1000000, mickey_x = 0, mickey_y = 0, mickeys_away = 0;
 } state;
 
 void Press(int scancode) {
@@ -116,8 +119,15 @@ void OnRest() {
     if (state.taps.empty()) {
         throw ScriptEnded{};
     }
+    if (!HasFocus()) {
+        state.mickey_x += std::exchange(state.mickeys_away, 0);
+    }
     const Tap tap = state.taps.front();
     state.taps.pop_front();
+    if (tap.scancode == FOCUS_BACK) {
+        OnFocusBack();
+        return;
+    }
     if (tap.modifier) {
         _handle_key_press(-1, tap.modifier);  // modifiers never reach the key buffer
         state.tapped.push_back(tap.modifier);
@@ -156,9 +166,10 @@ void Reset() {
 
 void TypeKeys(const std::string &script) {
     static const std::map<std::string, int> named = {
-        {"up", KEY_UP},   {"down", KEY_DOWN},      {"enter", KEY_ENTER},
-        {"esc", KEY_ESC}, {"bksp", KEY_BACKSPACE}, {"space", KEY_SPACE},
-        {"shift", -1},    {"letgo", -2},           {"alt", -3}};
+        {"up", KEY_UP},       {"down", KEY_DOWN},      {"enter", KEY_ENTER},
+        {"esc", KEY_ESC},     {"bksp", KEY_BACKSPACE}, {"space", KEY_SPACE},
+        {"shift", -1},        {"letgo", -2},           {"alt", -3},
+        {"focus", FOCUS_BACK}};
     Tap tap = {};
     for (size_t i = 0; i < script.size(); ++i) {
         int times = 1;  // <name*N> taps it N times
@@ -172,7 +183,8 @@ void TypeKeys(const std::string &script) {
         } else {
             tap.scancode = KEY_A + (std::tolower(static_cast<unsigned char>(script[i])) - 'a');
         }
-        if (tap.scancode < 0) {  // <shift>, <alt> or <letgo>: a word about the next key
+        if (tap.scancode < 0 &&
+            tap.scancode != FOCUS_BACK) {  // <shift>, <alt> or <letgo>: a word about the next key
             tap.modifier = tap.scancode == -1   ? KEY_LSHIFT
                            : tap.scancode == -3 ? KEY_ALT
                                                 : tap.modifier;
@@ -187,6 +199,10 @@ void TypeKeys(const std::string &script) {
 void HoldKey(int scancode, int from, int to) {
     state.scheduled.emplace(from, [scancode] { Press(scancode); });
     state.scheduled.emplace(to, [scancode] { _handle_key_release(scancode); });
+}
+
+void LoseFocusAt(int frame, int dx) {
+    state.scheduled.emplace(frame, [dx] { OnFocusLost(), state.mickeys_away = dx; });
 }
 
 void MoveMouse(int frame, int dx, int dy) {

@@ -22,8 +22,12 @@ void Reset();
 // Keys the game finds pressed, one at each of its key waits and let go at the
 // next frame or wait: letters and digits as themselves, <up> <down> <enter>
 // <esc> <bksp> <space>, <shift>X with Shift held, <alt>X with Alt held, <down*3> for three taps,
-// and <letgo>X for a key already let go when the game scans the keys.
+// <letgo>X for a key already let go when the game scans the keys, and
+// <focus> for no key but the window's focus back (and its screen spoiled).
 void TypeKeys(const std::string &script);
+// The window loses the focus at the retrace of frame `frame`; the mouse moves
+// dx the first time the game rests without it.
+void LoseFocusAt(int frame, int dx);
 void HoldKey(int scancode, int from, int to);      // from the retrace of frame `from` to `to`'s
 void MoveMouse(int frame, int dx, int dy);         // read after the retrace of frame `frame`
 void WatchFrames(std::function<void(int)> probe);  // called at each frame's retrace

@@ -14,6 +14,7 @@
 #include "display/modes.h"
 #include "display/display_file.h"
 #include "shell/options.h"
+#include "display/placement.h"
 #include "display/presenter.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
@@ -168,6 +169,11 @@ TEST_F(DisplayTest, AltEnterSwitchesAndShowsThePictureWhole) {
             PresentBuffer();
             EXPECT_EQ(ShowsTheRule(), spoiled) << keys;
         }
+        // Back from another program, a key wait shows the picture again at once.
+        putpixel(screen, 300, 0, makecol32(1, 2, 3));
+        TypeKeys("<focus>x");
+        WaitForKey();
+        EXPECT_TRUE(ShowsTheRule()) << keys;
         putpixel(screen, 300, 0, makecol32(1, 2, 3));
         if (held) {
             _handle_key_press(-1, held);
@@ -185,9 +191,18 @@ TEST_F(DisplayTest, AltEnterSwitchesAndShowsThePictureWhole) {
         EXPECT_TRUE(ShowsTheRule()) << keys;
         Reset();
     }
-    // Neither a key scan nor the key buffer ever finds that Enter.
+    // Neither a key scan nor the key buffer ever finds that Enter, nor its
+    // repeats after the switch, until it is let go and pressed again.
     _handle_key_press(-1, KEY_ALT), _handle_key_press('\r', KEY_ENTER);
     EXPECT_EQ(std::tuple(key[KEY_ENTER], keypressed()), std::tuple(0, 0));
+    KeepDisplay();
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        _handle_key_press('\r', KEY_ENTER);
+        EXPECT_EQ(std::tuple(key[KEY_ENTER], keypressed(), is_windowed_mode()),
+                  std::tuple(0, 0, 0));
+    }
+    _handle_key_release(KEY_ENTER), _handle_key_press('\r', KEY_ENTER);
+    EXPECT_EQ(std::tuple(key[KEY_ENTER] != 0, keypressed() != 0), std::tuple(true, true));
     Reset();
     EXPECT_EXIT((FullScreenFails = WindowFails = true, TypeKeys("<alt><enter>q"), WaitForKey()),
                 testing::ExitedWithCode(1), "MESSAGE: Unable to set graphics mode!");
@@ -244,6 +259,60 @@ TEST_F(DisplayTest, TheModeChosenIsSetAndKept) {
     }
 }
 
+// A scale the monitor cannot hold wholly gives the largest it can, and says
+// so when the command line asked for it: once, however often the window is made.
+TEST_F(DisplayTest, AScaleTooLargeForTheMonitorIsSaid) {
+    const std::tuple<std::string, CommandLineChoice, std::string> cases[] = {
+        {"",
+         {Launch::Play, 0, 8},
+         "tileriot: a window 8 times 640x480 does not fit the 1920x1080 "
+         "monitor; it is 2 times instead\n"},
+        {"tileriot.cfg=[display]\nmode = window\nscale = 8\n", {}, ""},
+        {"", {Launch::Play, 0, 2}, ""},
+    };
+    for (const auto &[file, line, said] : cases) {
+        LayOut(file.empty() ? std::vector<std::string>{} : std::vector{file});
+        CommandLine = line;
+        testing::internal::CaptureStderr();
+        Start(1920, 1080);
+        TypeKeys("<alt><enter><alt><enter>q");
+        WaitForKey();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), said);
+        EXPECT_EQ(std::tuple(SCREEN_W, SCREEN_H), std::tuple(1280, 960));
+    }
+}
+
+// Which monitor the picture goes to: the one named, else the primary, else
+// the first; the one holding a point; and the largest scale one holds wholly.
+TEST(PlacementTest, MonitorsAndScales) {
+    const MonitorList three = {{{"DP-1", 0, 0, 1920, 1080, false},
+                                {"HDMI-1", 1920, 0, 2560, 1440, true},
+                                {"eDP-1", -1366, 300, 1366, 768, false}},
+                               3};
+    const MonitorList unmarked = {
+        {{"DP-1", 0, 0, 1920, 1080, false}, {"DP-2", 1920, 0, 800, 600, false}}, 2};
+    const std::tuple<const MonitorList *, const char *, int> named[] = {
+        {&three, "HDMI-1", 1},  {&three, "eDP-1", 2},   {&three, "DP-9", 1}, {&three, "", 1},
+        {&unmarked, "DP-2", 1}, {&unmarked, "DP-9", 0}, {&unmarked, "", 0}};
+    for (const auto &[list, name, chosen] : named) {
+        EXPECT_EQ(ChooseMonitor(*list, name), chosen) << name;
+    }
+    const std::tuple<int, int, int> points[] = {{0, 0, 0},       {1919, 1079, 0}, {1920, 0, 1},
+                                                {-1, 300, 2},    {-1, 299, -1},   {-1367, 400, -1},
+                                                {100, 1080, -1}, {4479, 1439, 1}, {4480, 0, -1}};
+    for (const auto &[x, y, holder] : points) {
+        EXPECT_EQ(MonitorHolding(three, x, y), holder) << x << "," << y;
+    }
+    const std::tuple<int, int, int, int> scales[] = {{8, 1920, 1080, 2},
+                                                     {3, 1366, 768, 1},
+                                                     {2, 1280, 960, 2},
+                                                     {1, 600, 400, 1},
+                                                     {5, 3840, 2160, 4}};
+    for (const auto &[asked, w, h, scale] : scales) {
+        EXPECT_EQ(LargestWholly(asked, w, h), scale) << w << "x" << h;
+    }
+}
+
 // The pointer's movement on the screen, in picture pixels: a 1440-pixel
 // picture moves its paddle 640 pixels for 1440 pixels of pointer travel, and
 // no step is lost to rounding whichever way the pointer goes.
@@ -290,30 +359,49 @@ TEST(CommandLineTest, GoodAndBadArguments) {
 // What tileriot.cfg says well is taken; anything else leaves the defaults,
 // and nothing in the way (a directory, a FIFO) is waited on.
 TEST_F(DisplayTest, TheDisplayFileGivesWhatItSaysWell) {
-    const std::tuple<std::string, bool, int> cases[] = {
-        {"tileriot.cfg=", true, 0},
-        {"tileriot.cfg=[display]\nmode = window\nscale = 3\n", false, 3},
-        {"tileriot.cfg=[display]\r\nmode=window\r\n", false, 0},
-        {"tileriot.cfg=[display]\nmode = fullscreen\nscale = 1", true, 1},
-        {"tileriot.cfg=[display]\nmode = sideways\nscale = 9\n", true, 0},
-        {"tileriot.cfg=[display]\nmode = Window\nscale = 2x\n", true, 0},
-        {"tileriot.cfg=[display]\nscale = -1\nscale = 0\n", true, 0},
-        {"tileriot.cfg=mode = window\nscale = 2\n", true, 0},  // not in its section
-        {"tileriot.cfg=[other]\nmode = window\n[display]\nscale = 4\n", true, 4},
-        {"tileriot.cfg=\x01\xff garbage\n[display]\nmode = window\n", false, 0},
-        {"tileriot.cfg=[display]\nmode = window\n\xff" + std::string(35, '\x9d') + "wl", false, 0},
-        {"tileriot.cfg=[display]\nmo", true, 0},
-        {"tileriot.cfg/", true, 0},
-        {"tileriot.cfg|", true, 0},
+    const std::string monitor = "tileriot.cfg=[display]\nmonitor = ";
+    const std::tuple<std::string, bool, int, std::string> cases[] = {
+        {monitor + "DP-1\n", true, 0, "DP-1"},
+        {monitor + std::string(31, 'M'), true, 0, std::string(31, 'M')},
+        {monitor + std::string(32, 'M'), true, 0, ""},
+        {monitor + "HDMI 1\n", true, 0, ""},
+        {monitor + "\n", true, 0, ""},
+        {monitor + "\xc3\xa9\n", true, 0, ""},
+        {"tileriot.cfg=", true, 0, ""},
+        {"tileriot.cfg=[display]\nmode = window\nscale = 3\n", false, 3, ""},
+        {"tileriot.cfg=[display]\r\nmode=window\r\n", false, 0, ""},
+        {"tileriot.cfg=[display]\nmode = fullscreen\nscale = 1", true, 1, ""},
+        {"tileriot.cfg=[display]\nmode = sideways\nscale = 9\n", true, 0, ""},
+        {"tileriot.cfg=[display]\nmode = Window\nscale = 2x\n", true, 0, ""},
+        {"tileriot.cfg=[display]\nscale = -1\nscale = 0\n", true, 0, ""},
+        {"tileriot.cfg=mode = window\nscale = 2\n", true, 0, ""},  // not in its section
+        {"tileriot.cfg=[other]\nmode = window\n[display]\nscale = 4\n", true, 4, ""},
+        {"tileriot.cfg=\x01\xff garbage\n[display]\nmode = window\n", false, 0, ""},
+        {"tileriot.cfg=[display]\nmode = window\n\xff" + std::string(35, '\x9d') + "wl", false, 0,
+         ""},
+        {"tileriot.cfg=[display]\nmo", true, 0, ""},
+        {"tileriot.cfg/", true, 0, ""},
+        {"tileriot.cfg|", true, 0, ""},
     };
-    for (const auto &[entry, full_screen, scale] : cases) {
+    for (const auto &[entry, full_screen, scale, monitor] : cases) {
         LayOut({entry});
         DisplayChoice choice;
         set_config_data("[game]\nkept = yes\n", 18);  // the library's own settings stay
         ReadDisplayFile(choice);
         EXPECT_STREQ(get_config_string("game", "kept", ""), "yes");
-        EXPECT_EQ(std::tie(choice.FullScreen, choice.Scale), std::tie(full_screen, scale)) << entry;
+        EXPECT_EQ(std::tie(choice.FullScreen, choice.Scale, choice.Monitor),
+                  std::tie(full_screen, scale, monitor))
+            << entry;
     }
+    // What is written is read back.
+    const DisplayChoice kept = {false, 4, false, "DUMMY1"};
+    DisplayChoice read;
+    LayOut({});
+    ASSERT_TRUE(WriteDisplayFile(kept));
+    EXPECT_EQ(ReadFile("tileriot.cfg"), "[display]\nmode = window\nscale = 4\nmonitor = DUMMY1\n");
+    ReadDisplayFile(read);
+    EXPECT_EQ(std::tuple(read.FullScreen, read.Scale, std::string(read.Monitor)),
+              std::tuple(false, 4, std::string("DUMMY1")));
 }
 
 }  // namespace

@@ -142,6 +142,10 @@ const GameCase GAMES[] = {
      "<space><enter><space><down><enter><space>", -1,
      [] { symlink("gone/games.dat", "plyrsettings.dat"), Play(); }},
     {"external_game_over", GAME_EXTERNAL, DIFFICULTY_HARD, 0, {{0, 0}}, {}, "<space><space><space><space>", -1},
+    // The same game with the window's focus lost at frame 10 and the mouse moved meanwhile: it
+    // stands still until the focus is back, and nothing of it shows.
+    {"external_game_over", GAME_EXTERNAL, DIFFICULTY_HARD, 0, {{0, 0}}, {},
+     "<focus><space><space><space><space>", -1, [] { LoseFocusAt(10, 200), Play(); }},
     {"external_win", GAME_EXTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {}, "<space><space><space>", -1},
     // The same win with a folder where its table's file should be: a notice names the file.
     {"a_high_score_that_cannot_be_saved", GAME_EXTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {},
