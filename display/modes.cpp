@@ -101,8 +101,9 @@ bool SetDisplay() {
         return false;
     }
     FullScreenShown = full;
-    const Monitor &used = full ? covered : holder;
-    std::snprintf(ChosenDisplay.Monitor, sizeof ChosenDisplay.Monitor, "%s", used.Name);
+    // Where full screen can only cover the primary, the window's monitor is
+    // still the one it comes back to.
+    std::snprintf(ChosenDisplay.Monitor, sizeof ChosenDisplay.Monitor, "%s", holder.Name);
     CarryX = CarryY = 0;
     ResetPresenter();
     WatchWindowEvents();
