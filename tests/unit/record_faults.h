@@ -80,7 +80,7 @@ inline bool StoreTables(const char *name = "NEW", int32_t score = 70) {
 // failure of kind done comes once the new bytes are in place: the store
 // counts as done. LayOut makes "name=bytes" files in an emptied directory;
 // Contents reads a file back; OpenFiles counts the files the process holds
-// open. Returns how many failures were made to happen of each kind.
+// open (and may take the files away). Returns how many failures were made to happen of each kind.
 template <typename LayOutFiles, typename ReadContents, typename CountOpenFiles>
 std::vector<int> FailEachCallInTurn(int kinds, int done, LayOutFiles LayOut, ReadContents Contents,
                                     CountOpenFiles OpenFiles) {
@@ -106,6 +106,7 @@ std::vector<int> FailEachCallInTurn(int kinds, int done, LayOutFiles LayOut, Rea
     };
     // clang-format on
     std::vector<int> injected(kinds);
+    const int open_files = OpenFiles();
     for (const Case &c : cases) {
         for (int call = 0; call < kinds; ++call) {
             for (int n = 1;; ++n) {
@@ -116,14 +117,12 @@ std::vector<int> FailEachCallInTurn(int kinds, int done, LayOutFiles LayOut, Rea
                 for (const auto &[path, bytes] : c.after) {
                     before.push_back(Contents(path));
                 }
-                const int open_files = OpenFiles();
                 LoadHighScores();  // a new run
                 Armed = call, FailAt = n, Seen = 0;
                 const bool stored = c.store();
                 Armed = -1;
                 const bool failed = Seen >= n;
                 EXPECT_EQ(stored, !failed || call == done);
-                EXPECT_EQ(OpenFiles(), open_files);
                 size_t old_files = 0;
                 for (size_t i = 0; i < c.after.size(); ++i) {
                     const std::string now = Contents(c.after[i].first);
@@ -132,6 +131,7 @@ std::vector<int> FailEachCallInTurn(int kinds, int done, LayOutFiles LayOut, Rea
                 }
                 EXPECT_LE(old_files, 1u);  // one file's failure never keeps the other old
                 EXPECT_EQ(TempFiles(), std::set<std::string>{});
+                EXPECT_EQ(OpenFiles(), open_files);  // last: it may take the files away
                 if (!failed) {
                     break;
                 }
