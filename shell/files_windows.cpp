@@ -266,15 +266,11 @@ bool FinishReplacement(Replacement &replacement) {
 
 bool CommitReplacement(Replacement &replacement) {
     wchar_t temp[PATH_MAX], target[PATH_MAX];
+    const auto move = [&] {
+        return MoveFileExW(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    };
     if (replacement.Temp[0] == '\0' || !Widen(replacement.Temp, temp) ||
-        !Widen(replacement.Target, target) ||
-        !WhileBusy(
-            target,
-            [&] {
-                return MoveFileExW(temp, target,
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-            },
-            true)) {
+        !Widen(replacement.Target, target) || !WhileBusy(target, move, true)) {
         return false;
     }
     replacement.Temp[0] = '\0';
