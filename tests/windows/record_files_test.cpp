@@ -188,6 +188,25 @@ TEST(RecordFilesTest, AFileInTheWayIsSavedOnceLetGoOrLeftAsItWas) {
     }
 }
 
+// Copies of the game in one folder: this one reads the tables, another
+// enters a score, then this one an equal score; two more enter theirs at
+// once. Every score is kept, an equal one below those entered before it.
+TEST(RecordFilesTest, CopiesKeepEachOthersScores) {
+    LayOut({});
+    LoadHighScores();
+    EXPECT_EQ(EndedWith(Other().Start(L"--score BOB 50", false), 15000), 0u);
+    const char *unsaved;
+    EXPECT_TRUE(EnterScore(GAME_INTERNAL, "ANN", 50, unsaved) && !unsaved);
+    Other first, second;
+    const HANDLE one = first.Start(L"--score CY 60", false),
+                 two = second.Start(L"--score DI 60", false);
+    EXPECT_EQ(EndedWith(one, 15000) + EndedWith(two, 15000), 0u);
+    const std::string table = Contents("IntHiScores.dat");
+    EXPECT_EQ(table.substr(72), TableBytes({{"BOB", 50}, {"ANN", 50}}).substr(0, 288));
+    EXPECT_EQ((std::set{table.substr(0, 36), table.substr(36, 36)}),
+              (std::set{record_bytes::HighScore("CY", 60), record_bytes::HighScore("DI", 60)}));
+}
+
 // Started from another working directory, the game works in its own folder,
 // whatever letters its name holds.
 TEST(RecordFilesTest, TheGameWorksInItsOwnFolder) {
@@ -281,6 +300,11 @@ int main(int argc, char **argv) {
         const ReplaceLock lock(argv[3]);
         Hold(std::atoi(argv[2]));
         return lock.Handle != -1 && Contents(path) == before ? 0 : 2;
+    }
+    if (argc == 4 && role == "--score") {  // --score NAME SCORE: a copy's game ends so
+        LoadHighScores();
+        const char *unsaved;
+        return EnterScore(GAME_INTERNAL, argv[2], std::atoi(argv[3]), unsaved) && !unsaved ? 0 : 2;
     }
     if (argc == 2 && role == "--game") {  // what a running game holds, in its own folder
         EnterGameFolder();
