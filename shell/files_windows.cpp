@@ -94,7 +94,8 @@ bool ReadableNow(HANDLE handle) {
 }
 
 // Opens path, trying again while another program holds it; a file opened
-// for reading is also tried again while a part of it cannot be read.
+// for reading is also tried again while a part of it cannot be read (not the
+// lock file, which another copy holds locked while it saves).
 HANDLE Open(const char *path, DWORD access, DWORD disposition) {
     wchar_t wide[PATH_MAX];
     if (!Widen(path, wide)) {
@@ -106,7 +107,8 @@ HANDLE Open(const char *path, DWORD access, DWORD disposition) {
         handle = CreateFileW(wide, access, SHARE_ALL, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
                              nullptr);
         if (handle == INVALID_HANDLE_VALUE || access != GENERIC_READ ||
-            GetFileType(handle) != FILE_TYPE_DISK || ReadableNow(handle)) {
+            disposition != OPEN_EXISTING || GetFileType(handle) != FILE_TYPE_DISK ||
+            ReadableNow(handle)) {
             return handle != INVALID_HANDLE_VALUE;
         }
         const DWORD error = GetLastError();
