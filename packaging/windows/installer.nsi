@@ -244,6 +244,7 @@ Section "Uninstall"
   ${DoWhile} $R5 != ""
     ${If} $R5 != "."
     ${AndIf} $R5 != ".."
+    ${AndIf} $R5 != "uninstall.exe"  ; itself, when run in place
       StrCpy $R3 "$R3$\r$\n    $R5"
     ${EndIf}
     FindNext $R4 $R5
