@@ -173,8 +173,9 @@ TEST_F(StartupTest, ALogThatIsNoFileIsNeverWritten) {
             const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
             return fd >= 0 && fcntl(fd, F_SETPIPE_SZ, 4096) == 4096;
         };
-        EXPECT_EXIT((alarm(5), reader && !read_little() ? std::_Exit(2) : std::_Exit(write() ? 0 : 3)),
-                    testing::ExitedWithCode(0), "");
+        EXPECT_EXIT(
+            (alarm(5), reader && !read_little() ? std::_Exit(2) : std::_Exit(write() ? 0 : 3)),
+            testing::ExitedWithCode(0), "");
         EXPECT_EQ(Contents(path), before);
     }
 }
