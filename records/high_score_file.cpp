@@ -50,8 +50,8 @@ struct TableFile {
     int UnsavedCount;
 };
 
-TableFile Files[] = {{INTERNAL_FILE, InternalHighScores, {}, 0},
-                     {EXTERNAL_FILE, ExternalHighScores, {}, 0}};
+TableFile Files[] = {{INTERNAL_FILE, InternalHighScores, {}, {}},
+                     {EXTERNAL_FILE, ExternalHighScores, {}, {}}};
 
 TableFile &FileOf(const HighScoreTable &table) {
     return &table == &InternalHighScores ? Files[0] : Files[1];

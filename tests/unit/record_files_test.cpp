@@ -235,24 +235,24 @@ TEST_F(RecordFilesTest, CopiesStoringAtOnceLoseNothing) {
 // of them) and entered again by the next store.
 TEST_F(RecordFilesTest, ScoresEnterTheTableAsItStandsOnDisk) {
     struct Case {
-        std::string disk;             // what another copy wrote once this one had read A:50
+        std::string disk;             // what another copy wrote once this one had read a:50
         std::vector<int32_t> scores;  // this copy's games, the first fail_renames not saved
         int fail_renames;
         std::string table;  // the file after a last store
     };
-    const std::string b60 = TableBytes({{"B", 60}, {"A", 50}});
+    const std::string a = std::string(31, 'A'), b60 = TableBytes({{"B", 60}, {a, 50}});
     // clang-format off
     const Case cases[] = {
-        {b60, {55}, 0, TableBytes({{"B", 60}, {"N55", 55}, {"A", 50}})},
-        {b60, {55, 56}, 1, TableBytes({{"B", 60}, {"N56", 56}, {"N55", 55}, {"A", 50}})},
-        {b60, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, 11, TableBytes({{"B", 60}, {"A", 50}, {"N12", 12},
+        {b60, {55}, 0, TableBytes({{"B", 60}, {"N55", 55}, {a, 50}})},
+        {b60, {55, 56}, 1, TableBytes({{"B", 60}, {"N56", 56}, {"N55", 55}, {a, 50}})},
+        {b60, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, 11, TableBytes({{"B", 60}, {a, 50}, {"N12", 12},
             {"N11", 11}, {"N10", 10}, {"N9", 9}, {"N8", 8}, {"N7", 7}, {"N6", 6}, {"N5", 5}})},
         {Repeat(record_bytes::HighScore("B", 100), 10), {99}, 0, Repeat(record_bytes::HighScore("B", 100), 10)},
     };
     // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.scores.size());
-        LayOut({INTERNAL + ("=" + TableBytes({{"A", 50}}))});
+        LayOut({INTERNAL + ("=" + TableBytes({{a, 50}}))});
         LoadHighScores();
         WriteFile(INTERNAL, c.disk);
         for (size_t game = 0; game < c.scores.size(); ++game) {
