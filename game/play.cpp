@@ -90,14 +90,12 @@ Ending PlayLevel(int level, bool internal) {
     return Ending::GAME_GOES_ON;
 }
 
-// Offers the score to its table; a score that entered is saved at once and
-// shown, and a file it could not be saved to is named after the tables.
+// Offers the score to its table as it stands on disk; a score that entered
+// is saved at once and shown, and a file it could not be saved to is named
+// after the tables.
 void HighScoreStep() {
-    LogLine("Calling IsHighScore() now...\n");
-    if (IsHighScore()) {
-        LogLine("IsHighScore() returned TRUE. Calling UpdateHighScores()...\n");
-        UpdateHighScores();
-        const char *unsaved = StoreNewHighScore();
+    const char *unsaved = nullptr;
+    if (EnterNewHighScore(unsaved)) {
         ShowPlayMessage("Well done! You made a high score!");
         LogLine("Now ShowHighScores() is called...\n");
         ShowHighScores();

@@ -6,6 +6,8 @@
 
 #include "game/game_state.h"
 #include "records/high_scores.h"
+#include "records/saved_games.h"
+#include "shell/debug_log.h"
 #include "shell/files.h"
 #include "shell/startup.h"
 
@@ -38,10 +40,22 @@ void EncodeRecord(const HighScoreEntry &row, unsigned char *bytes) {
     }
 }
 
-// Whether each file was there at start-up but could not be read. Such a file
-// is never replaced: whatever table it still holds is not lost to defaults.
-bool InternalUnreadable = false;
-bool ExternalUnreadable = false;
+// A table's file, and the scores entered in its table that the file has not
+// taken yet (a save that failed): every store enters them again into the
+// table as it then stands on disk. Only the best ten can still belong there.
+struct TableFile {
+    const char *Path;
+    HighScoreTable &Rows;
+    HighScoreEntry Unsaved[HIGH_SCORE_ROWS];
+    int UnsavedCount;
+};
+
+TableFile Files[] = {{INTERNAL_FILE, InternalHighScores, {}, {}},
+                     {EXTERNAL_FILE, ExternalHighScores, {}, {}}};
+
+TableFile &FileOf(const HighScoreTable &table) {
+    return &table == &InternalHighScores ? Files[0] : Files[1];
+}
 
 // Fills a table from its file, or with defaults when the file cannot be read;
 // false when a file is there but could not be read.
@@ -59,15 +73,60 @@ bool LoadTable(const char *path, HighScoreTable &table) {
     return true;
 }
 
-// Writes a table to a stand-in and renames it over its file, so a failure
-// never leaves the table emptied; false if the file was not replaced, as one
-// that could not be read never is. A stand-in left by a failure goes with it.
-bool ReplaceTable(bool unreadable, const char *path, const HighScoreTable &table) {
-    Replacement replacement;
-    return !unreadable && BeginReplacement(path, replacement) &&
-           WriteHighScoreTable(replacement.File.get(), table) && FinishReplacement(replacement) &&
-           CommitReplacement(replacement);
+// Keeps a score its file has not taken; with ten kept, it takes the lowest's place if higher.
+void KeepUnsaved(TableFile &file, const HighScoreEntry &row) {
+    HighScoreEntry *slot = &file.Unsaved[file.UnsavedCount];
+    if (file.UnsavedCount == HIGH_SCORE_ROWS) {
+        slot = &file.Unsaved[0];
+        for (HighScoreEntry &kept : file.Unsaved) {
+            slot = kept.Score < slot->Score ? &kept : slot;
+        }
+        if (row.Score <= slot->Score) {
+            return;
+        }
+    } else {
+        ++file.UnsavedCount;
+    }
+    *slot = row;
 }
+
+// Makes the table the one on disk now, as start-up reads it, with the scores
+// not saved yet entered again; false, the table left as it was, when the
+// file is there but cannot be read.
+bool ReadAfresh(TableFile &file) {
+    HighScoreTable fresh = {};
+    if (!LoadTable(file.Path, fresh)) {
+        return false;
+    }
+    for (int i = 0; i < file.UnsavedCount; ++i) {
+        EnterScore(fresh, file.Unsaved[i]);
+    }
+    file.Rows = fresh;
+    return true;
+}
+
+// Writes a table to a stand-in and renames it over its file, so a failure
+// never leaves the table emptied; false if the file was not replaced. A
+// stand-in left by a failure goes with it.
+bool WriteTable(TableFile &file) {
+    Replacement replacement;
+    if (!BeginReplacement(file.Path, replacement) ||
+        !WriteHighScoreTable(replacement.File.get(), file.Rows) ||
+        !FinishReplacement(replacement) || !CommitReplacement(replacement)) {
+        return false;
+    }
+    file.UnsavedCount = 0;
+    return true;
+}
+
+// The lock the saved games take: copies of the game read and replace one
+// record file at a time.
+struct RecordsLock {
+    char Target[PATH_MAX];
+    bool Resolved = ResolveLinks(SAVED_GAMES_FILE, Target);
+    ReplaceLock Lock{Resolved ? Target : SAVED_GAMES_FILE};
+    bool Held() const { return Lock.Handle != -1; }
+};
 
 // Tells the player which files could not be saved and ends the game.
 [[noreturn]] void FailSave(bool internal_failed, bool external_failed) {
@@ -106,18 +165,39 @@ bool WriteHighScoreTable(FILE *file, const HighScoreTable &table) {
 }
 
 void LoadHighScores() {
-    InternalUnreadable = !LoadTable(INTERNAL_FILE, InternalHighScores);
-    ExternalUnreadable = !LoadTable(EXTERNAL_FILE, ExternalHighScores);
+    for (TableFile &file : Files) {
+        LoadTable(file.Path, file.Rows);
+        file.UnsavedCount = 0;
+    }
+}
+
+bool EnterNewHighScore(const char *&unsaved) {
+    TableFile &file = FileOf(CurrentTable());
+    const RecordsLock lock{};
+    const bool fresh = lock.Held() && ReadAfresh(file);
+    LogLine("Calling IsHighScore() now...\n");
+    if (!IsHighScore()) {
+        return false;
+    }
+    KeepUnsaved(file, file.Rows[HIGH_SCORE_ROWS - 1]);  // the new row, before the sort moves it
+    LogLine("IsHighScore() returned TRUE. Calling UpdateHighScores()...\n");
+    UpdateHighScores();
+    unsaved = fresh && WriteTable(file) ? nullptr : file.Path;
+    return true;
 }
 
 namespace {
 
-// Replaces each table's file on its own: one that cannot be read or written
-// never keeps the other table from being saved. True when both files were
-// replaced; else says which failed.
-bool ReplaceHighScoreFiles(bool &internal_failed, bool &external_failed) {
-    internal_failed = !ReplaceTable(InternalUnreadable, INTERNAL_FILE, InternalHighScores);
-    external_failed = !ReplaceTable(ExternalUnreadable, EXTERNAL_FILE, ExternalHighScores);
+// Stores each table on its own: one that cannot be read or written never
+// keeps the other from being saved. True when both files were replaced;
+// else says which failed.
+bool StoreTables(bool &internal_failed, bool &external_failed) {
+    const RecordsLock lock{};
+    bool failed[2];
+    for (int i = 0; i < 2; ++i) {
+        failed[i] = !lock.Held() || !ReadAfresh(Files[i]) || !WriteTable(Files[i]);
+    }
+    internal_failed = failed[0], external_failed = failed[1];
     return !internal_failed && !external_failed;
 }
 
@@ -125,21 +205,12 @@ bool ReplaceHighScoreFiles(bool &internal_failed, bool &external_failed) {
 
 void SaveHighScores() {
     bool internal_failed, external_failed;
-    if (!ReplaceHighScoreFiles(internal_failed, external_failed)) {
+    if (!StoreTables(internal_failed, external_failed)) {
         FailSave(internal_failed, external_failed);
     }
 }
 
 bool StoreHighScores() {
     bool internal_failed, external_failed;
-    return ReplaceHighScoreFiles(internal_failed, external_failed);
-}
-
-const char *StoreNewHighScore() {
-    bool internal_failed, external_failed;
-    ReplaceHighScoreFiles(internal_failed, external_failed);
-    if (InternalGame()) {
-        return internal_failed ? INTERNAL_FILE : nullptr;
-    }
-    return external_failed ? EXTERNAL_FILE : nullptr;
+    return StoreTables(internal_failed, external_failed);
 }

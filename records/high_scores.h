@@ -21,8 +21,9 @@ extern HighScoreTable ExternalHighScores;
 // Reads both tables at start-up; a missing file gives ten "Sample Player" rows.
 void LoadHighScores();
 
-// Writes each table back to its file. When one or both cannot be written,
-// any other is still saved, and the game ends naming the files that failed.
+// Writes each table back to its file as StoreHighScores does. When one or
+// both cannot be written, any other is still saved, and the game ends naming
+// the files that failed.
 void SaveHighScores();
 
 // Enters the current score over row 9 of its table (the internal one for any
@@ -32,17 +33,29 @@ int IsHighScore();
 // Sorts the current game type's table back into descending order.
 void UpdateHighScores();
 
+// The table of the game being played.
+HighScoreTable &CurrentTable();
+
+// Enters row into table as a finished game's score enters: over row 9 when
+// it beats it, then sorted back into order.
+void EnterScore(HighScoreTable &table, const HighScoreEntry &row);
+
 // Reads up to ten whole 36-byte records into the first rows; returns how many.
 int ReadHighScoreTable(FILE *file, HighScoreTable &table);
 
 // Writes the ten rows as 36-byte records; false if a write failed.
 bool WriteHighScoreTable(FILE *file, const HighScoreTable &table);
 
-// Writes each table to its file at once, so a new high score outlives a
-// crash. A file that cannot be written keeps its old bytes and never stops
-// the other one; false unless both were written.
-bool StoreHighScores();
+// Offers the finished game's score to its table as the table stands on disk
+// now, whatever other copies of the game have entered since this one
+// started: while every other copy waits, the table is read afresh, the
+// scores this copy could not save yet are entered again, then this one by
+// IsHighScore and UpdateHighScores, and the table is written. True when the
+// score entered; unsaved is then the table's file when it could not be
+// written (its scores stay in memory and are tried again by the next store).
+bool EnterNewHighScore(const char *&unsaved);
 
-// StoreHighScores once the current game's score has entered its table: the
-// name of that table's file when it could not be written, else null.
-const char *StoreNewHighScore();
+// Writes each table to its file the same way: read afresh, with the scores
+// not saved yet entered. A file that cannot be read or written keeps its old
+// bytes and never stops the other one; false unless both were written.
+bool StoreHighScores();

@@ -10,7 +10,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -19,6 +21,9 @@ constexpr int MOST_LINKS = 40;
 // Temporary names tried before giving up, should leftovers of crashed runs
 // hold the first ones.
 constexpr int TEMP_NAME_TRIES = 100;
+// A copy of the game waits this long for another copy's save, then gives up.
+constexpr auto LOCK_WAIT = std::chrono::seconds(10);
+constexpr auto LOCK_PAUSE = std::chrono::milliseconds(10);
 
 // The directory part of path ("." when it has none) into directory.
 void DirectoryOf(const char *path, char (&directory)[PATH_MAX]) {
@@ -198,14 +203,20 @@ void DiscardReplacement(Replacement &replacement) {
 }
 
 // The lock is on the directory that holds target, which a rename of a file
-// inside it does not change.
-ReplaceLock::ReplaceLock(const char *target) {
+// inside it does not change. Another copy's save takes a moment; one that
+// never ends (a copy stopped while it saves, a hung network folder) must
+// not freeze this one: after LOCK_WAIT the save fails.
+ReplaceLock::ReplaceLock(const char *target) : Handle(-1) {
     char directory[PATH_MAX];
     DirectoryOf(target, directory);
-    int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0 && flock(fd, LOCK_EX) != 0) {
-        close(fd);
-        fd = -1;
+    const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const auto give_up = std::chrono::steady_clock::now() + LOCK_WAIT;
+    while (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= give_up) {
+            close(fd);
+            return;
+        }
+        std::this_thread::sleep_for(LOCK_PAUSE);
     }
     Handle = fd;
 }

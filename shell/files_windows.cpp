@@ -2,7 +2,8 @@
 // real one, flushed with FlushFileBuffers and moved over it by MoveFileExW,
 // which writes the move through to disk before it returns; copies of the
 // game taking turns through LockFileEx on a lock file beside the saved games;
-// files that antivirus or an indexer holds for a moment tried again; and the
+// files that antivirus, an indexer or a backup holds for a moment tried again
+// (opened, read and moved), files refused for good failed at once; and the
 // game's own folder made the working directory.
 
 #include <fcntl.h>
@@ -26,6 +27,9 @@ constexpr DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // A file that another program holds is tried again this long, this often.
 constexpr DWORD BUSY_WAIT_MS = 2000;
 constexpr DWORD BUSY_PAUSE_MS = 25;
+// How much of a file opened for reading is first read through, to see that
+// no part of it is locked (the game's own files are far smaller).
+constexpr ULONGLONG MOST_READ_AHEAD = 1 << 20;
 // A copy of the game waits this long for another copy's save, then gives up.
 constexpr DWORD LOCK_WAIT_MS = 10000;
 constexpr DWORD LOCK_PAUSE_MS = 10;
@@ -36,28 +40,31 @@ bool Widen(const char *path, wchar_t (&wide)[PATH_MAX]) {
 }
 
 // Whether error means that another program holds the file at path for a
-// moment (antivirus, a search indexer, a sync tool), not that it can never
-// be used: a file marked read-only, or a folder, is denied for good.
-bool Busy(DWORD error, const wchar_t *path) {
+// moment (antivirus, a search indexer, a backup, a sync tool), not that it
+// can never be used. An open is refused for good with ERROR_ACCESS_DENIED (a
+// protected folder, a file the player may not write); a move over a file
+// that another program holds is refused so too, but not over a file marked
+// read-only or a folder, which are denied for good.
+bool Busy(DWORD error, const wchar_t *path, bool move) {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
         return true;
     }
     const DWORD attributes = GetFileAttributesW(path);
-    return error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+    return move && error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
            !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
 
 // Runs attempt until it succeeds, fails for good, or path has been busy for
 // BUSY_WAIT_MS; the last error is attempt's own.
 template <typename Attempt>
-bool WhileBusy(const wchar_t *path, Attempt attempt) {
+bool WhileBusy(const wchar_t *path, Attempt attempt, bool move = false) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
         if (attempt()) {
             return true;
         }
         const DWORD error = GetLastError();
-        const bool again = GetTickCount64() - start < BUSY_WAIT_MS && Busy(error, path);
+        const bool again = GetTickCount64() - start < BUSY_WAIT_MS && Busy(error, path, move);
         SetLastError(error);
         if (!again) {
             return false;
@@ -66,6 +73,29 @@ bool WhileBusy(const wchar_t *path, Attempt attempt) {
     }
 }
 
+// Whether a file opened for reading can be read now, to its end: a part of
+// it that another program has locked (a backup, a sync client) fails the
+// read with ERROR_LOCK_VIOLATION. The file is left at its start.
+bool ReadableNow(HANDLE handle) {
+    char scratch[4096];
+    DWORD got = sizeof scratch;
+    for (ULONGLONG at = 0; got == sizeof scratch && at < MOST_READ_AHEAD; at += got) {
+        OVERLAPPED from = {};
+        from.Offset = static_cast<DWORD>(at);
+        from.OffsetHigh = static_cast<DWORD>(at >> 32);
+        if (!ReadFile(handle, scratch, sizeof scratch, &got, &from)) {
+            if (GetLastError() != ERROR_HANDLE_EOF) {
+                return false;
+            }
+            got = 0;
+        }
+    }
+    return SetFilePointer(handle, 0, nullptr, FILE_BEGIN) == 0;
+}
+
+// Opens path, trying again while another program holds it; a file opened
+// for reading is also tried again while a part of it cannot be read (not the
+// lock file, which another copy holds locked while it saves).
 HANDLE Open(const char *path, DWORD access, DWORD disposition) {
     wchar_t wide[PATH_MAX];
     if (!Widen(path, wide)) {
@@ -76,7 +106,16 @@ HANDLE Open(const char *path, DWORD access, DWORD disposition) {
     WhileBusy(wide, [&] {
         handle = CreateFileW(wide, access, SHARE_ALL, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
                              nullptr);
-        return handle != INVALID_HANDLE_VALUE;
+        if (handle == INVALID_HANDLE_VALUE || access != GENERIC_READ ||
+            disposition != OPEN_EXISTING || GetFileType(handle) != FILE_TYPE_DISK ||
+            ReadableNow(handle)) {
+            return handle != INVALID_HANDLE_VALUE;
+        }
+        const DWORD error = GetLastError();
+        CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+        SetLastError(error);
+        return false;
     });
     return handle;
 }
@@ -229,10 +268,11 @@ bool FinishReplacement(Replacement &replacement) {
 
 bool CommitReplacement(Replacement &replacement) {
     wchar_t temp[PATH_MAX], target[PATH_MAX];
+    const auto move = [&] {
+        return MoveFileExW(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    };
     if (replacement.Temp[0] == '\0' || !Widen(replacement.Temp, temp) ||
-        !Widen(replacement.Target, target) || !WhileBusy(target, [&] {
-            return MoveFileExW(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        })) {
+        !Widen(replacement.Target, target) || !WhileBusy(target, move, true)) {
         return false;
     }
     replacement.Temp[0] = '\0';

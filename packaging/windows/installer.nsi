@@ -8,7 +8,10 @@
 ; compare with. Neither touches anything while the game runs; silent (/S),
 ; they then end with exit code 2.
 ; Made by packaging/windows/CMakeLists.txt:
-;   makensis -DVERSION=x.y.z -DPUBLISHER=... -DICON=x.ico -DFILES=files.nsh -DOUTFILE=x.exe installer.nsi
+;   makensis -DVERSION=x.y.z -DPUBLISHER=... -DICON=x.ico -DFILES=files.nsh
+;            -DSTAND_IN=credits.txt -DOUTFILE=x.exe installer.nsi
+; (STAND_IN: the credits the game writes when credits.txt is missing, which
+; are not the player's own.)
 
 Unicode true
 Target amd64-unicode
@@ -121,9 +124,27 @@ Function un.onInit
   Call un.WaitForGame
 FunctionEnd
 
+; Pushes 1 when the file $R0 is credits.txt holding the stand-in the game
+; writes when it is missing, else 0: the player never wrote it.
+!macro StandInFunction UN
+Function ${UN}StandIn
+  ${If} $R0 == "credits.txt"
+    File "/oname=$PLUGINSDIR\stand-in.txt" "${STAND_IN}"
+    Push "$INSTDIR\$R0"
+    Push "$PLUGINSDIR\stand-in.txt"
+    Call ${UN}SameFiles
+  ${Else}
+    Push 0
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro StandInFunction ""
+!insertmacro StandInFunction "un."
+
 ; A file the player may change ($R0, its new copy in $PLUGINSDIR) is put in
 ; place unless the one there differs from what was installed before (or,
-; with no record of that, from the new copy): then the player's stays.
+; with no record of that, from the new copy) and is not the game's stand-in:
+; then the player's stays.
 Function InstallUnlessChanged
   ${If} ${FileExists} "$INSTDIR\$R0"
     StrCpy $R1 "$INSTDIR\Originals\$R0"
@@ -134,6 +155,10 @@ Function InstallUnlessChanged
     Push $R1
     Call SameFiles
     Pop $R2
+    ${If} $R2 == 0
+      Call StandIn
+      Pop $R2
+    ${EndIf}
   ${Else}
     StrCpy $R2 1
   ${EndIf}
@@ -159,6 +184,10 @@ Function un.RemoveUnlessChanged
   Push "$INSTDIR\Originals\$R0"
   Call un.SameFiles
   Pop $R2
+  ${If} $R2 == 0
+    Call un.StandIn
+    Pop $R2
+  ${EndIf}
   ${If} $R2 == 1
     Delete "$INSTDIR\$R0"
   ${EndIf}
@@ -198,6 +227,7 @@ Section
 SectionEnd
 
 Section "Uninstall"
+  InitPluginsDir
   !insertmacro RemoveFiles
   ; The game's log, its level dump and the lock its saves take turns by.
   Delete "$INSTDIR\tr_debug.txt"
@@ -214,6 +244,7 @@ Section "Uninstall"
   ${DoWhile} $R5 != ""
     ${If} $R5 != "."
     ${AndIf} $R5 != ".."
+    ${AndIf} $R5 != "uninstall.exe"  ; itself, when run in place
       StrCpy $R3 "$R3$\r$\n    $R5"
     ${EndIf}
     FindNext $R4 $R5

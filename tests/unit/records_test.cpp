@@ -50,12 +50,14 @@ TEST_F(RecordsTest, AFinishedGameEntersItsTableByTheExchangeRule) {
         int32_t type, score;
         int entered;
         std::string after;  // the game's table; the other one is never touched
+        std::string name = "N";
     };
     // clang-format off
     const Case cases[] = {
         {SAMPLES, GAME_INTERNAL, 1, 0, SAMPLES},
         {SAMPLES, GAME_INTERNAL, 5, 1, "N:5 " + NINE},
         {SAMPLES, GAME_EXTERNAL, 2, 1, "N:2 " + NINE},
+        {SAMPLES, GAME_EXTERNAL, 3, 1, std::string(31, 'L') + ":3 " + NINE, std::string(32, 'L')},  // no zero
         {SAMPLES, 7, 2, 1, "N:2 " + NINE},  // any other type: internal
         {TIE, GAME_INTERNAL, 20, 0, TIE},
         {TIE, GAME_INTERNAL, 21, 1, "T:100 A:90 B:90 C:80 D:70 E:60 F:50 G:40 H:30 N:21 "},
@@ -70,7 +72,8 @@ TEST_F(RecordsTest, AFinishedGameEntersItsTableByTheExchangeRule) {
         HighScoreTable &other = c.type == GAME_EXTERNAL ? InternalHighScores : ExternalHighScores;
         SetTable(table, c.table);
         SetTable(other, "OTHER:1 ");
-        GameSettings = {"N", 0, c.score, c.type, 0};
+        GameSettings = {"", 0, c.score, c.type, 0};
+        c.name.copy(GameSettings.PlayerName, sizeof GameSettings.PlayerName);
         EXPECT_EQ(IsHighScore(), c.entered) << c.score;
         if (c.entered) {
             UpdateHighScores();

@@ -81,7 +81,7 @@ const std::vector<Screen> SCREENS = {
     {"load_game_found", {"plyrsettings.dat=" + SavedGame("BOB", 1, 70, 0, 2) + SavedGame("ann", 2, 150, 0, 3)},
      LoadGame, "ann<enter>"},
     {"load_game_not_found", {"plyrsettings.dat=" + SavedGame("BOB", 1, 70, 0, 2)}, LoadGame,
-     "zed<enter><space>"},
+     "zedabcdefghijklmnopqrstuvwxyzabcd<enter><space>"},  // one letter too many
     {"load_game_without_saved_games", {}, LoadGame, "<space>"},
     // Another copy of the game saves ANN while the player types: its save is what is found.
     {"load_game_saved_meanwhile", {"plyrsettings.dat=" + SavedGame("ann", 2, 150, 0, 3)},
