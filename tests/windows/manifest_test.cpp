@@ -8,36 +8,6 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-constexpr wchar_t SETTINGS_2005[] = L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
-                  SETTINGS_2016[] = L"http://schemas.microsoft.com/SMI/2016/WindowsSettings";
-
-// A setting of the manifest's windowsSettings, "" where it has none.
-std::wstring Setting(HANDLE context, const wchar_t *space, const wchar_t *name) {
-    wchar_t value[128] = L"";
-    SIZE_T written = 0;
-    return QueryActCtxSettingsW(0, context, space, name, value, 128, &written) ? value : L"";
-}
-
-// The identities of the assemblies the manifest depends on, as Windows found them.
-std::wstring Assemblies(HANDLE context) {
-    std::wstring all;
-    for (DWORD index = 1;; ++index) {
-        alignas(ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION) char room[4096];
-        SIZE_T needed = 0;
-        if (!QueryActCtxW(0, context, &index, AssemblyDetailedInformationInActivationContext, room,
-                          sizeof room, &needed)) {
-            return all;
-        }
-        const auto &info =
-            *reinterpret_cast<ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION *>(room);
-        all += std::wstring(info.lpAssemblyEncodedAssemblyIdentity) + L"\n";
-    }
-}
-
-}  // namespace
-
 TEST(ManifestTest, TheGameIsPerMonitorAwareAndUsesTheCurrentControls) {
     const char *built = std::getenv("TILERIOT_WINDOWS_DIR");  // a Linux path, under Wine
     ASSERT_NE(built, nullptr) << "TILERIOT_WINDOWS_DIR names no Windows build";
@@ -49,14 +19,29 @@ TEST(ManifestTest, TheGameIsPerMonitorAwareAndUsesTheCurrentControls) {
     request.lpResourceName = MAKEINTRESOURCEA(1);  // the manifest a process starts with
     const HANDLE context = CreateActCtxA(&request);
     ASSERT_NE(context, INVALID_HANDLE_VALUE) << game << " carries no manifest Windows takes";
-    EXPECT_EQ(Setting(context, SETTINGS_2016, L"dpiAwareness"), L"PerMonitorV2, PerMonitor");
-    EXPECT_EQ(Setting(context, SETTINGS_2005, L"dpiAware"), L"true/pm");
-    const std::wstring assemblies = Assemblies(context);
-    const size_t controls = assemblies.find(L"Microsoft.Windows.Common-Controls,");
-    ASSERT_NE(controls, std::wstring::npos) << "no common controls among the assemblies";
-    const std::wstring identity =
-        assemblies.substr(controls, assemblies.find(L'\n', controls) - controls);
-    EXPECT_NE(identity.find(L"version=\"6.0."), std::wstring::npos)
-        << std::string(identity.begin(), identity.end());
+    const auto setting = [context](const wchar_t *year, const wchar_t *name) {
+        const std::wstring space =
+            L"http://schemas.microsoft.com/SMI/" + std::wstring(year) + L"/WindowsSettings";
+        wchar_t value[128] = L"";
+        SIZE_T written = 0;
+        QueryActCtxSettingsW(0, context, space.c_str(), name, value, 128, &written);
+        return std::wstring(value);
+    };
+    EXPECT_EQ(setting(L"2016", L"dpiAwareness"), L"PerMonitorV2, PerMonitor");
+    EXPECT_EQ(setting(L"2005", L"dpiAware"), L"true/pm");
+    std::wstring controls;  // the identity of the common controls Windows found for it
+    alignas(ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION) char room[4096];
+    for (DWORD index = 1;
+         QueryActCtxW(0, context, &index, AssemblyDetailedInformationInActivationContext, room,
+                      sizeof room, nullptr);
+         ++index) {
+        const std::wstring identity =
+            reinterpret_cast<ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION *>(room)
+                ->lpAssemblyEncodedAssemblyIdentity;
+        if (identity.rfind(L"Microsoft.Windows.Common-Controls,", 0) == 0) {
+            controls = identity;
+        }
+    }
+    EXPECT_NE(controls.find(L"version=\"6.0."), std::wstring::npos) << "no common controls 6.0";
     ReleaseActCtx(context);
 }
