@@ -101,8 +101,9 @@ bool SetDisplay() {
         return false;
     }
     FullScreenShown = full;
-    const Monitor &used = full ? covered : holder;
-    std::snprintf(ChosenDisplay.Monitor, sizeof ChosenDisplay.Monitor, "%s", used.Name);
+    // The window's monitor is kept, also where full screen can cover only
+    // another: the window comes back there after Alt+Enter.
+    std::snprintf(ChosenDisplay.Monitor, sizeof ChosenDisplay.Monitor, "%s", holder.Name);
     CarryX = CarryY = 0;
     ResetPresenter();
     WatchWindowEvents();
