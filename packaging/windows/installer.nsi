@@ -17,6 +17,8 @@ Unicode true
 Target amd64-unicode
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
+; No file's time goes into the installer: the same sources make the same bytes.
+SetDateSave off
 ManifestDPIAware true
 
 !include FileFunc.nsh
