@@ -18,9 +18,9 @@ TEST(KeyWaitTest, AKeyAfterAWakeWithoutOneIsTakenWithinAFrame) {
     clear_keybuf();
     Clock::time_point pressed;
     std::thread keyboard([&] {
-        KeyEventArrived();  // a release: nothing reaches the buffer
+        WakeKeyWait();  // a release: nothing reaches the buffer
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        KeyEventArrived();  // a press, whose key follows a moment later
+        WakeKeyWait();  // a press, whose key follows a moment later
         std::this_thread::sleep_for(std::chrono::milliseconds(3));
         pressed = Clock::now();
         simulate_keypress(' ');
