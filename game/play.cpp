@@ -130,3 +130,7 @@ void Play() {
     }
     HighScoreStep();
 }
+
+void TestPlay() {
+    PlayLevel(0, false);
+}

@@ -72,6 +72,22 @@ int WaitForKey() {
     return held;
 }
 
+void WaitUntil(bool (*ready)()) {
+    StopRetracePacer();
+    TakeOverInput();
+    while (!ready() && !CloseRequested()) {
+        WaitForInput(KEY_POLL_MS);
+        HonourDisplaySwitch();
+    }
+    if (!HandlingInput()) {
+        StartRetracePacer();
+    }
+}
+
+bool TakeCloseRequest() {
+    return CloseButtonPressed.exchange(false);
+}
+
 void WatchCloseButton() {
     set_close_button_callback(OnCloseButton);
 }

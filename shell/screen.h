@@ -31,6 +31,15 @@ void WaitRetrace();
 // scancode held down at that moment (0 when none is held any more).
 int WaitForKey();
 
+// Waits as cheaply as WaitForKey, discarding nothing, until ready() is true
+// or the window is asked to close: the level editor's wait for a key or the
+// mouse. A close request is left for the caller (TakeCloseRequest).
+void WaitUntil(bool (*ready)());
+
+// Takes a waiting close request away, for a screen that asks before it ends
+// the game: true if there was one.
+bool TakeCloseRequest();
+
 // Lets the window manager's close button end the game at the next wait.
 void WatchCloseButton();
 

@@ -1,0 +1,78 @@
+// The editor's input. Mouse events are kept in a small ring as the library
+// reports them (on its input thread, or inside a wait), so a click shorter
+// than a frame is never missed.
+
+#include "editor/editor_input.h"
+
+#include <allegro.h>
+
+#include <atomic>
+
+#include "shell/presenter.h"
+#include "shell/screen.h"
+
+namespace {
+
+constexpr unsigned RING_SIZE = 256;  // a power of two
+
+struct RawEvent {
+    int Flags, X, Y;
+};
+RawEvent Ring[RING_SIZE];
+std::atomic<unsigned> Head{0}, Tail{0};  // written by the reporter, by the reader
+
+// A full ring drops the newest moves; a press or a release is never dropped
+// for a move, as the reader takes the ring faster than a hand fills it.
+void OnMouse(int flags) {
+    const unsigned head = Head.load();
+    if (head - Tail.load() >= RING_SIZE) {
+        return;
+    }
+    Ring[head % RING_SIZE] = {flags, mouse_x, mouse_y};
+    Head.store(head + 1);
+}
+END_OF_FUNCTION(OnMouse)
+
+bool InputWaiting() {
+    return keypressed() || Head.load() != Tail.load();
+}
+
+}  // namespace
+
+void StartEditorInput() {
+    LOCK_FUNCTION(OnMouse);
+    LOCK_VARIABLE(Ring);
+    mouse_callback = OnMouse;
+}
+
+void WaitForEditorInput() {
+    WaitUntil(InputWaiting);
+}
+
+bool TakeMouseEvent(MouseEvent &event) {
+    const unsigned tail = Tail.load();
+    if (tail == Head.load()) {
+        return false;
+    }
+    const RawEvent raw = Ring[tail % RING_SIZE];
+    Tail.store(tail + 1);
+    // The screen's pixels to the picture's: the picture may be scaled and centred.
+    const PictureFit &fit = CurrentFit();
+    event.Flags = raw.Flags;
+    event.X = fit.Width > 0 ? (raw.X - fit.Left) * PICTURE_W / fit.Width : raw.X;
+    event.Y = fit.Height > 0 ? (raw.Y - fit.Top) * PICTURE_H / fit.Height : raw.Y;
+    return true;
+}
+
+void ForgetInput() {
+    clear_keybuf();
+    Tail.store(Head.load());
+}
+
+bool ControlHeld() {
+    return key[KEY_LCONTROL] || key[KEY_RCONTROL];
+}
+
+bool ShiftHeld() {
+    return key[KEY_LSHIFT] || key[KEY_RSHIFT];
+}
