@@ -11,8 +11,18 @@
 
 namespace {
 
-// Esc held when test play ended is not a wish to leave the editor.
+// Esc held when test play ended is not a wish to leave the editor: its
+// presses count again once it has been let go.
 bool EscapeIgnored = false;
+
+void NoteEscapeLetGo() {
+    EscapeIgnored = EscapeIgnored && key[KEY_ESC];
+}
+
+// A key, the mouse, or the held Esc let go.
+bool InputWaiting() {
+    return EditorInputWaiting() || (EscapeIgnored && !key[KEY_ESC]);
+}
 
 void TakeMouse(const MouseEvent &event) {
     if (event.Flags & MOUSE_FLAG_MOVE) {
@@ -107,9 +117,7 @@ bool TakeInput() {
     while (TakeMouseEvent(event)) {
         TakeMouse(event);
     }
-    if (!key[KEY_ESC]) {
-        EscapeIgnored = false;
-    }
+    NoteEscapeLetGo();
     while (keypressed()) {
         if (TakeKey(readkey() >> 8)) {
             return true;
@@ -139,7 +147,8 @@ void RunEditor(const char *name) {
         }
         DrawEditor();
         PresentBuffer();
-        WaitForEditorInput();
+        NoteEscapeLetGo();
+        WaitUntil(InputWaiting);
         if (!CloseRequested() && TakeInput()) {
             return;
         }

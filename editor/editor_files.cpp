@@ -6,6 +6,7 @@
 #include <allegro.h>
 
 #include "editor/editor_actions.h"
+#include "editor/editor_input.h"
 #include "editor/level_list.h"
 #include "shell/game_data.h"
 #include "ui/message_panel.h"
@@ -27,6 +28,7 @@ bool AskName() {
     char name[LEVEL_NAME_BUFFER];
     EnterText(name, LEVEL_NAME_ROOM, BackBuffer, GameFont(TEXT_FONT), 250, 400,
               makecol(255, 255, 30));
+    ForgetInput();  // text entry leaves its Enter waiting
     if (name[0] == '\0') {
         SetNotice("Nothing was saved: a level needs a name.");
         return false;

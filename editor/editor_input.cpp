@@ -33,11 +33,11 @@ void OnMouse(int flags) {
 }
 END_OF_FUNCTION(OnMouse)
 
-bool InputWaiting() {
+}  // namespace
+
+bool EditorInputWaiting() {
     return keypressed() || Head.load() != Tail.load();
 }
-
-}  // namespace
 
 void StartEditorInput() {
     LOCK_FUNCTION(OnMouse);
@@ -46,7 +46,7 @@ void StartEditorInput() {
 }
 
 void WaitForEditorInput() {
-    WaitUntil(InputWaiting);
+    WaitUntil(EditorInputWaiting);
 }
 
 bool TakeMouseEvent(MouseEvent &event) {

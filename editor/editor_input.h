@@ -12,6 +12,9 @@ struct MouseEvent {
 // before the editor ends.
 void StartEditorInput();
 
+// Whether a key press or a mouse event is waiting.
+bool EditorInputWaiting();
+
 // Waits, as a menu waits for a key, until a key, a mouse event or a close request is waiting.
 void WaitForEditorInput();
 

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "editor/editor_actions.h"
+#include "editor/editor_input.h"
 #include "game/playfield.h"
 #include "shell/game_data.h"
 #include "shell/screen.h"
@@ -100,8 +101,10 @@ int Ask(const char *title, int count, const char *const *items, const char *cons
     for (int i = 0; i < count && i < MOST_ITEMS; ++i) {
         strings[i + 1] = items[i];
     }
-    return RunMenu(
+    const int chosen = RunMenu(
         MENU_PRESENT | MENU_HIGHLIGHT | MENU_ITEMS | MENU_TITLE | MENU_RED_TITLE | MENU_TITLE_FONT,
         BackBuffer, GameFont(TEXT_FONT), makecol(0, 255, 0), makecol(0, 128, 0), 130, 25, 20,
         count + 1, strings, help);
+    ForgetInput();  // the menu leaves its last key waiting
+    return chosen;
 }

@@ -96,10 +96,16 @@ void PlaceLevelCell(int level, int row, int col, int32_t value, const BrickGeome
 
 bool WriteLevelFile(FILE *file, const LevelNumbers &numbers) {
     for (const auto &row : numbers) {
+        // Ten numbers of at most 11 characters, their spaces and the line's end.
+        char line[LEVEL_COLUMNS * 12 + 1];
+        std::size_t length = 0;
         for (int col = 0; col < LEVEL_COLUMNS; ++col) {
-            if (std::fprintf(file, col + 1 < LEVEL_COLUMNS ? "%d " : "%d\n", row[col]) < 0) {
-                return false;
-            }
+            length += static_cast<std::size_t>(std::snprintf(line + length, sizeof line - length,
+                                                             "%d%c", row[col],
+                                                             col + 1 < LEVEL_COLUMNS ? ' ' : '\n'));
+        }
+        if (std::fwrite(line, 1, length, file) != length) {
+            return false;
         }
     }
     return true;

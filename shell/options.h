@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-enum class Launch { Play, Edit, Help, Version, Usage };
+enum class Launch { Play, Help, Version, Usage, Edit };
 
 // A level's name on the command line: letters only, as the game's New Game
 // dialog takes them, at most this many.
