@@ -14,6 +14,7 @@
 
 #include "editor/editor.h"
 #include "editor/level_list.h"
+#include "shell/startup.h"
 #include "tests/harness/harness.h"
 #include "editor/level_store.h"
 #include "tests/unit/record_faults.h"
@@ -148,6 +149,20 @@ TEST_F(EditorTest, EveryRunShowsWhatItsTranscriptSays) {
         EXPECT_EQ(KeysLeft(), 0);
         EXPECT_TRUE(MatchesGolden(std::string("editor_") + run.name, State() + notices));
         StartAfresh();
+    }
+}
+
+// The editor reads no table, so leaving it, by Esc or the close button,
+// writes none: a table another copy of the game keeps is never overwritten.
+TEST_F(EditorTest, LeavingWritesNoTable) {
+    for (const char *keys : {"<esc>", ""}) {
+        WriteFile("ExtHiScores.dat", "kept");
+        EXPECT_EXIT(
+            (LeaveHighScoresAlone(), TypeKeys(keys),
+             CloseButton && *keys == '\0' ? CloseButton() : void(), RunEditor(""), ExitGame(0)),
+            testing::ExitedWithCode(0), "");
+        EXPECT_EQ(Contents("ExtHiScores.dat"), "kept");
+        EXPECT_EQ(Contents("IntHiScores.dat"), "(missing)");
     }
 }
 
