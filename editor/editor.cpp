@@ -67,6 +67,7 @@ void TakeControlKey(int scancode) {
 // One key press; true when the player leaves the editor.
 bool TakeKey(int scancode) {
     Edited.Notice[0] = '\0';
+    EndStroke();  // a key ends the mouse's stroke: the questions and test play drop its release
     if (ControlHeld()) {
         TakeControlKey(scancode);
         return false;

@@ -79,6 +79,10 @@ const std::vector<EditorRun> RUNS = {
     {"mouse_strokes", {}, "DRAWN",
      "<mouse 30 14 1><mouse 350 40 1><mouse 600 40 1><mouse 600 40 0><mouse 200 200 0>"
      "<mouse 100 30 2><mouse 300 30 2><mouse 300 30 0><ctrl>z<ctrl>z<ctrl><shift>z<ctrl>s<esc>"},
+    // A question while a button is held drops its release: the stroke ends
+    // at the key, one step to undo.
+    {"a_stroke_cut_by_a_question", {}, "CUT",
+     "<mouse 30 14 1><esc><mouse 30 14 0><down*2><enter><ctrl>z<esc>"},
     // Numbers other than 1 and a layout of its own: the untouched cells keep
     // their numbers, a brick placed on a brick keeps its number.
     {"odd_numbers_kept", {"Odd.trl=" + ODD}, "ODD",
