@@ -21,6 +21,10 @@ struct RawEvent {
 RawEvent Ring[RING_SIZE];
 std::atomic<unsigned> Head{0}, Tail{0};  // written by the reporter, by the reader
 
+// The pointer as the editor last took it.
+bool PointerSeen = false;
+int PointerX = 0, PointerY = 0;
+
 // A full ring drops the newest moves; a press or a release is never dropped
 // for a move, as the reader takes the ring faster than a hand fills it.
 void OnMouse(int flags) {
@@ -43,6 +47,7 @@ void StartEditorInput() {
     LOCK_FUNCTION(OnMouse);
     LOCK_VARIABLE(Ring);
     mouse_callback = OnMouse;
+    PointerSeen = false;
 }
 
 void WaitForEditorInput() {
@@ -61,7 +66,14 @@ bool TakeMouseEvent(MouseEvent &event) {
     event.Flags = raw.Flags;
     event.X = fit.Width > 0 ? (raw.X - fit.Left) * PICTURE_W / fit.Width : raw.X;
     event.Y = fit.Height > 0 ? (raw.Y - fit.Top) * PICTURE_H / fit.Height : raw.Y;
+    PointerSeen = true;
+    PointerX = event.X, PointerY = event.Y;
     return true;
+}
+
+bool PointerAt(int &x, int &y) {
+    x = PointerX, y = PointerY;
+    return PointerSeen;
 }
 
 void ForgetInput() {

@@ -21,6 +21,11 @@ void WaitForEditorInput();
 // Takes the oldest mouse event; false when none is waiting.
 bool TakeMouseEvent(MouseEvent &event);
 
+// Where the pointer was at its last event, in picture pixels; false until
+// the mouse has been moved or pressed in the editor. The game draws no
+// pointer of the system's, so the editor draws this one.
+bool PointerAt(int &x, int &y);
+
 // Forgets every key and mouse event waiting, as after test play.
 void ForgetInput();
 

@@ -22,6 +22,7 @@ constexpr int STATUS_X = 20;     // as the play's status line
 constexpr int STATUS_TOP = 436;
 constexpr int KEYS_TOP = 458;     // two lines of the library's small font
 constexpr int CURSOR_MARGIN = 1;  // the cursor's outline stands this far round its cell
+constexpr int POINTER_ARM = 6;    // the pointer's cross reaches this far from its centre
 
 const char *const DIFFICULTY_NAMES[] = {"Easy", "Medium", "Hard"};
 
@@ -35,6 +36,18 @@ void DrawCursor() {
     rect(BackBuffer, cell.X - CURSOR_MARGIN, cell.Y - CURSOR_MARGIN,
          cell.X + cell.Width + CURSOR_MARGIN, cell.Y + cell.Height + CURSOR_MARGIN,
          makecol(255, 255, 30));
+}
+
+// A white cross, outlined in black so it shows on bricks too.
+void DrawPointer() {
+    int x, y;
+    if (!PointerAt(x, y)) {
+        return;
+    }
+    rectfill(BackBuffer, x - POINTER_ARM - 1, y - 1, x + POINTER_ARM + 1, y + 1, makecol(0, 0, 0));
+    rectfill(BackBuffer, x - 1, y - POINTER_ARM - 1, x + 1, y + POINTER_ARM + 1, makecol(0, 0, 0));
+    hline(BackBuffer, x - POINTER_ARM, y, x + POINTER_ARM, makecol(255, 255, 255));
+    vline(BackBuffer, x, y - POINTER_ARM, y + POINTER_ARM, makecol(255, 255, 255));
 }
 
 // The notice's lines, centred, split at its one line break.
@@ -86,6 +99,7 @@ void DrawEditor() {
     DrawCursor();
     DrawNotice();
     DrawStatus();
+    DrawPointer();
 }
 
 void SetNotice(const char *format, ...) {
