@@ -15,6 +15,7 @@ namespace {
 // crosses between two mouse events is missed.
 constexpr int STROKE_STEP = 4;
 
+// Paints the cell under a point with the stroke's button, and puts the cursor there.
 void Paint(int x, int y) {
     int row, col;
     if (!CellAt(x, y, row, col)) {

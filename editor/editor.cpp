@@ -15,6 +15,7 @@ namespace {
 // presses count again once it has been let go.
 bool EscapeIgnored = false;
 
+// Esc counts again once it is up.
 void NoteEscapeLetGo() {
     EscapeIgnored = EscapeIgnored && key[KEY_ESC];
 }
@@ -24,6 +25,8 @@ bool InputWaiting() {
     return EditorInputWaiting() || (EscapeIgnored && !key[KEY_ESC]);
 }
 
+// One mouse event: a move paints the stroke or moves the cursor, a press
+// starts a stroke, the release of its button ends it.
 void TakeMouse(const MouseEvent &event) {
     if (event.Flags & MOUSE_FLAG_MOVE) {
         ContinueStroke(event.X, event.Y);
@@ -38,6 +41,7 @@ void TakeMouse(const MouseEvent &event) {
     }
 }
 
+// One step back or forth, or a notice that there is none.
 void TakeUndo(bool redo) {
     if (!(redo ? Redo() : Undo())) {
         SetNotice(redo ? "Nothing to redo." : "Nothing to undo.");

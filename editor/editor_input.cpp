@@ -25,8 +25,9 @@ std::atomic<unsigned> Head{0}, Tail{0};  // written by the reporter, by the read
 bool PointerSeen = false;
 int PointerX = 0, PointerY = 0;
 
-// A full ring drops the newest moves; a press or a release is never dropped
-// for a move, as the reader takes the ring faster than a hand fills it.
+// Called by the library at every change of the mouse. The editor empties the
+// ring at every frame, far faster than a hand fills it; a full ring would
+// drop what comes after.
 void OnMouse(int flags) {
     const unsigned head = Head.load();
     if (head - Tail.load() >= RING_SIZE) {

@@ -31,6 +31,7 @@ const char *const KEY_LINES[] = {
     "Ctrl+Z/Y: undo/redo  Ctrl+S: save  Ctrl+O: open  T: test play 1 2 3  Esc",
 };
 
+// A yellow outline round the cursor's cell.
 void DrawCursor() {
     const Brick &cell = Level[0][Edited.Row][Edited.Col];
     rect(BackBuffer, cell.X - CURSOR_MARGIN, cell.Y - CURSOR_MARGIN,
@@ -67,6 +68,7 @@ void DrawNotice() {
     }
 }
 
+// The file, unsaved changes, the bricks and test play's difficulty; the keys below.
 void DrawStatus() {
     char status[LEVEL_NAME_BUFFER + 96];
     const int bricks = CountBricks();

@@ -32,6 +32,7 @@ constexpr int NAME_X = 120;
 // A small picture's cells: 6x3 pixels with a pixel between.
 constexpr int SMALL_W = 5, SMALL_H = 2, SMALL_GAP = 1;
 
+// A name ending in ".trl" in any case, short enough to be typed.
 bool IsLevelName(const char *name) {
     const std::size_t length = std::strlen(name);
     return length > EXTENSION_LENGTH && length < LEVEL_NAME_BUFFER &&
@@ -46,6 +47,7 @@ void KeepFirst(std::vector<std::string> &names) {
     }
 }
 
+// A level's bricks in small, in a frame of the playfield's colour.
 void DrawSmallLevel(const LevelNumbers &numbers, int x, int y) {
     BITMAP *sprite = GameSprite(BRICK_SPRITE);
     rect(BackBuffer, x - 2, y - 2, x + LEVEL_COLUMNS * (SMALL_W + SMALL_GAP) + 1,
@@ -60,6 +62,7 @@ void DrawSmallLevel(const LevelNumbers &numbers, int x, int y) {
     }
 }
 
+// The page holding the selected level, its name highlighted.
 void DrawList(const std::vector<ListedLevel> &list, int selected) {
     ClearBuffer(BackBuffer);
     FONT *f = GameFont(TEXT_FONT);
@@ -90,6 +93,7 @@ bool RowAt(int y, int selected, int count, int &index) {
 
 enum class Choice { CHOOSING, CHOSEN, BACK };
 
+// Up, Down, Page Up and Page Down move the selection; Enter and Esc end the list.
 Choice TakeKey(int scancode, int count, int &selected) {
     switch (scancode) {
         case KEY_UP:

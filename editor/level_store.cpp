@@ -14,6 +14,7 @@ namespace {
 // and counts the rest.
 constexpr std::size_t MARK_READ_LIMIT = 1 << 20;
 
+// FNV-1a over more bytes.
 uint64_t Fnv(uint64_t hash, const unsigned char *bytes, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) {
         hash = (hash ^ bytes[i]) * 1099511628211ull;
