@@ -122,7 +122,9 @@ const std::vector<EditorRun> RUNS = {
     // Test play on Hard: four balls lost, the game over, back in the editor
     // as it was; no table, saved game or level file is written.
     // The ball starts on a brick, so the score would enter the table.
-    {"test_play_to_the_end", {"PLAY.trl=" + LevelText({{0, 1}, {84, 1}})}, "PLAY",
+    {"test_play_to_the_end",
+     {"PLAY.trl=" + LevelText({{0, 1}, {84, 1}}), "ExtHiScores.dat=table", "plyrsettings.dat=games"},
+     "PLAY",
      "<right>3t<space*4><left><esc>"},
     // Esc held ends test play; the editor is not left by it.
     {"test_play_left_with_escape", {"PLAY.trl=" + LevelText({{3, 1}})}, "PLAY", "<f5><down><esc>",
