@@ -14,6 +14,11 @@ namespace {
 // and counts the rest.
 constexpr std::size_t MARK_READ_LIMIT = 1 << 20;
 
+// Copies of the game take turns at a level file by the lock of the saved
+// games, in the same folder: where the system keeps a lock file beside its
+// target (Windows), no lock file is left beside each level.
+constexpr const char *TURN_LOCK = "plyrsettings.dat";
+
 // FNV-1a over more bytes.
 uint64_t Fnv(uint64_t hash, const unsigned char *bytes, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) {
@@ -116,7 +121,7 @@ bool StoreLevel(const char *path, const LevelNumbers &numbers) {
 }
 
 Saved SaveLevel(const char *path, const LevelNumbers &numbers, FileMark &mark, bool overwrite) {
-    ReplaceLock lock(path);
+    ReplaceLock lock(TURN_LOCK);
     if (!overwrite && !(MarkFile(path) == mark)) {
         return Saved::CHANGED;
     }
