@@ -95,13 +95,12 @@ Opened ReadLevelForEditing(const char *path, LevelNumbers &numbers, FileMark &ma
         return Opened::REFUSED;
     }
     // Slot 0 starts empty, so the cells after a short file's end are empty.
-    const BrickGeometry geometry = ExternalGeometry();
-    for (int row = 0; row < LEVEL_ROWS; ++row) {
-        for (int col = 0; col < LEVEL_COLUMNS; ++col) {
-            PlaceLevelCell(0, row, col, 0, geometry);
+    for (auto &row : Level[0]) {
+        for (Brick &cell : row) {
+            cell.Value = 0;
         }
     }
-    const int read = ReadLevelFile(file.get(), 0, geometry);
+    const int read = ReadLevelFile(file.get(), 0, ExternalGeometry());
     if (std::ferror(file.get())) {
         return Opened::REFUSED;
     }

@@ -72,13 +72,13 @@ const std::vector<EditorRun> RUNS = {
     // Keys on a new level: place, move, toggle back, clear all, undo twice,
     // redo, fill, undo; then saved under its own name and left.
     {"keys_on_a_new_level", {}, "NEWONE",
-     "<space><right><down><space><space><space>c<ctrl>z<ctrl>z<ctrl>yf<ctrl>z<ctrl>s<esc>"},
+     "<right*12><space><left*9><down><space><space><space>c<ctrl>z<ctrl>z<ctrl>yf<ctrl>z<ctrl>s<esc>"},
     // A stroke with the left button places every cell passed over (a fast move
     // between two events included), the right button's stroke clears; each
     // stroke is one step, and moving without a button only moves the cursor.
     {"mouse_strokes", {}, "DRAWN",
-     "<mouse 30 14 1><mouse 350 40 1><mouse 600 40 1><mouse 600 40 0><mouse 200 200 0>"
-     "<mouse 100 30 2><mouse 300 30 2><mouse 300 30 0><ctrl>z<ctrl>z<ctrl><shift>z<ctrl>s<esc>"},
+     "<mouse 30 14 1><mouse 350 40 1><mouse 580 40 1><mouse 580 40 0><mouse 200 200 0>"
+     "<mouse 100 30 2><mouse 300 30 2><mouse 300 30 0><ctrl>z<ctrl>z<ctrl><shift>z<ctrl>y<ctrl>s<esc>"},
     // A question while a button is held drops its release: the stroke ends
     // at the key, one step to undo.
     {"a_stroke_cut_by_a_question", {}, "CUT",
@@ -114,11 +114,12 @@ const std::vector<EditorRun> RUNS = {
     {"a_linked_level", {"game/IntLvl01.trl=" + LevelText({{0, 9}, {1, 4}}), "IntLvl01.trl->game/IntLvl01.trl"},
      "INTLVL", "<ctrl>o<enter><space><ctrl>s<esc>"},
     // Ctrl+O lists the levels, in any case, but not a directory or a FIFO; the
-    // arrows and the mouse choose.
+    // arrows and the mouse choose (a click below the last does nothing).
     {"open_from_the_list",
      {"b.TRL=" + LevelText({{0, 1}, {11, 1}}), "A.trl=" + LevelText({{89, 2}}), "C.trl/", "D.trl|",
       "E.trl->nowhere", "notes.txt=1"},
-     "", "<ctrl>o<down><up><esc><ctrl>o<down><enter><ctrl>o<mouse 200 75 0><mouse 200 75 1><esc>"},
+     "", "<ctrl>o<down><up><esc><ctrl>o<down><enter><down><ctrl>o<mouse 200 150 1><mouse 200 150 0>"
+     "<mouse 200 75 0><mouse 200 75 1><esc>"},
     // Test play on Hard: four balls lost, the game over, back in the editor
     // as it was; no table, saved game or level file is written.
     // The ball starts on a brick, so the score would enter the table.
@@ -219,6 +220,9 @@ TEST_F(EditorTest, AFailedSaveLeavesTheOldFile) {
         }
         EXPECT_GE(failures, 4);  // at least the write, the file's flush, the rename and the fdopen
     }
+    LayOut({"LOOP.trl->LOOP.trl"});  // a link that leads nowhere but to itself
+    EXPECT_FALSE(StoreLevel("LOOP.trl", numbers));
+    EXPECT_EQ(Contents("LOOP.trl"), "(link)");
 }
 
 }  // namespace
