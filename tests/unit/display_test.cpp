@@ -285,7 +285,8 @@ TEST(CommandLineTest, GoodAndBadArguments) {
         }
         transcript += "\n  chooses " + std::to_string(static_cast<int>(got.What)) + " " +
                       std::to_string(got.FullScreen) + " " + std::to_string(got.Scale) +
-                      (got.EditName[0] ? std::string(" ") + got.EditName : "") + ", status " + std::to_string(status) + "\n" + text;
+                      (got.EditName[0] ? std::string(" ") + got.EditName : "") + ", status " +
+                      std::to_string(status) + "\n" + text;
     }
     EXPECT_TRUE(MatchesGolden("command_line", transcript));
 }
