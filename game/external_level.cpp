@@ -17,9 +17,6 @@
 
 namespace {
 
-// Typed names hold this many letters; ".trl" and the terminator follow.
-constexpr std::size_t NAME_BUFFER = 100;
-constexpr std::size_t NAME_ROOM = 95;
 constexpr const char *EXTENSION = ".trl";
 
 const char *const PROMPT[] = {
@@ -35,29 +32,15 @@ const char *const NOT_A_LEVEL[] = {
     "Please press any key to",      "return to the main menu.",
 };
 
-// Names are typed in capitals; on a file system that tells case apart the
-// file is "MYLEVEL.trl" if there is one, else the first name in byte order
-// that matches it regardless of case. Only a regular file is a level: a
-// directory or a FIFO (which would stall the game) is not.
+// Only a regular file is a level: a directory or a FIFO (which would stall
+// the game) is not.
 FileHandle OpenLevelFile(const char *typed) {
     FileHandle file = OpenRegularFile(typed, "r");
     if (file) {
         return file;
     }
-    DIR *directory = opendir(".");
-    if (!directory) {
-        return nullptr;
-    }
-    char best[NAME_BUFFER] = {};
-    while (const dirent *entry = readdir(directory)) {
-        if (strcasecmp(entry->d_name, typed) == 0 &&
-            (best[0] == '\0' || std::strcmp(entry->d_name, best) < 0)) {
-            // A match is as long as the typed name, so it fits.
-            std::memcpy(best, entry->d_name, std::strlen(typed) + 1);
-        }
-    }
-    closedir(directory);
-    return best[0] != '\0' ? OpenRegularFile(best, "r") : nullptr;
+    char found[LEVEL_NAME_BUFFER];
+    return FindLevelFile(typed, found) ? OpenRegularFile(found, "r") : nullptr;
 }
 
 [[noreturn]] void RefuseLevel() {
@@ -68,10 +51,31 @@ FileHandle OpenLevelFile(const char *typed) {
 
 }  // namespace
 
+bool FindLevelFile(const char *typed, char (&found)[LEVEL_NAME_BUFFER]) {
+    DIR *directory = opendir(".");
+    if (!directory || std::strlen(typed) >= sizeof found) {
+        if (directory) {
+            closedir(directory);
+        }
+        return false;
+    }
+    found[0] = '\0';
+    while (const dirent *entry = readdir(directory)) {
+        if (strcasecmp(entry->d_name, typed) == 0 &&
+            (found[0] == '\0' || std::strcmp(entry->d_name, found) < 0)) {
+            // A match is as long as the typed name, so it fits.
+            std::memcpy(found, entry->d_name, std::strlen(typed) + 1);
+        }
+    }
+    closedir(directory);
+    return found[0] != '\0';
+}
+
 void LoadExternalLevel() {
     ShowPrompt(PROMPT, 10, 60);
-    char name[NAME_BUFFER];
-    EnterText(name, NAME_ROOM, BackBuffer, GameFont(TEXT_FONT), 250, 400, makecol(255, 255, 30));
+    char name[LEVEL_NAME_BUFFER];
+    EnterText(name, LEVEL_NAME_ROOM, BackBuffer, GameFont(TEXT_FONT), 250, 400,
+              makecol(255, 255, 30));
     std::strcat(name, EXTENSION);
     FileHandle file = OpenLevelFile(name);
     if (!file) {

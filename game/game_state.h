@@ -63,3 +63,7 @@ void SetDefaultControls();
 // Prepares a game: loads its levels, applies the difficulty table and puts
 // ball and paddle at their start positions.
 void InitVars();
+
+// Prepares a game whose levels are in the grid already: the difficulty table
+// and the start positions of ball and paddle.
+void PrepareGame();

@@ -58,6 +58,10 @@ void InitVars() {
     } else {
         LoadExternalLevel();
     }
+    PrepareGame();
+}
+
+void PrepareGame() {
     ApplyDifficulty(GameSettings.Difficulty);
     Ball.X = static_cast<float>((PICTURE_W - FIELD_SIDE_MARGIN) / 2);
     Ball.Y = static_cast<float>((PICTURE_H - FIELD_BOTTOM_MARGIN) / 2);

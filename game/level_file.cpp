@@ -13,10 +13,6 @@ Brick Level[LEVEL_COUNT][LEVEL_ROWS][LEVEL_COLUMNS];
 
 namespace {
 
-// Bricks stand this far apart: 4 pixels across, 2 down.
-constexpr int32_t GAP_X = 4;
-constexpr int32_t GAP_Y = 2;
-
 void SkipSpace(FILE *file) {
     int c;
     while ((c = std::getc(file)) != EOF && std::isspace(c)) {
@@ -29,11 +25,11 @@ void SkipSpace(FILE *file) {
 }  // namespace
 
 BrickGeometry InternalGeometry() {
-    return {(PICTURE_W - 4) / 10 - GAP_X, ((PICTURE_H - 52) / 2) / 9 - GAP_Y, 4, 3};
+    return {(PICTURE_W - 4) / 10 - BRICK_GAP_X, ((PICTURE_H - 52) / 2) / 9 - BRICK_GAP_Y, 4, 3};
 }
 
 BrickGeometry ExternalGeometry() {
-    return {PICTURE_W / 10 - GAP_X, (PICTURE_H / 2) / 9 - GAP_Y, 2, 1};
+    return {PICTURE_W / 10 - BRICK_GAP_X, (PICTURE_H / 2) / 9 - BRICK_GAP_Y, 2, 1};
 }
 
 bool ReadLevelNumber(FILE *file, int32_t &value) {
@@ -73,18 +69,44 @@ bool ReadLevelNumber(FILE *file, int32_t &value) {
     return true;
 }
 
-void ReadLevelFile(FILE *file, int level, const BrickGeometry &geometry) {
-    bool numbers_left = true;
+int ReadLevelFile(FILE *file, int level, const BrickGeometry &geometry) {
+    int read = 0;
     for (int row = 0; row < LEVEL_ROWS; ++row) {
         for (int col = 0; col < LEVEL_COLUMNS; ++col) {
-            Brick &brick = Level[level][row][col];
-            numbers_left = numbers_left && ReadLevelNumber(file, brick.Value);
-            brick.Spare = 0;
-            brick.Used = brick.Value != 0 ? 1 : 0;
-            brick.X = col * (geometry.Width + GAP_X) + geometry.OffsetX;
-            brick.Y = row * (geometry.Height + GAP_Y) + geometry.OffsetY;
-            brick.Width = geometry.Width;
-            brick.Height = geometry.Height;
+            int32_t value = Level[level][row][col].Value;
+            if (read == row * LEVEL_COLUMNS + col && ReadLevelNumber(file, value)) {
+                ++read;
+            }
+            PlaceLevelCell(level, row, col, value, geometry);
         }
     }
+    return read;
+}
+
+void PlaceLevelCell(int level, int row, int col, int32_t value, const BrickGeometry &geometry) {
+    Brick &brick = Level[level][row][col];
+    brick.Value = value;
+    brick.Spare = 0;
+    brick.Used = value != 0 ? 1 : 0;
+    brick.X = col * (geometry.Width + BRICK_GAP_X) + geometry.OffsetX;
+    brick.Y = row * (geometry.Height + BRICK_GAP_Y) + geometry.OffsetY;
+    brick.Width = geometry.Width;
+    brick.Height = geometry.Height;
+}
+
+bool WriteLevelFile(FILE *file, const LevelNumbers &numbers) {
+    for (const auto &row : numbers) {
+        // Ten numbers of at most 11 characters, their spaces and the line's end.
+        char line[LEVEL_COLUMNS * 12 + 1];
+        std::size_t length = 0;
+        for (int col = 0; col < LEVEL_COLUMNS; ++col) {
+            length += static_cast<std::size_t>(std::snprintf(line + length, sizeof line - length,
+                                                             "%d%c", row[col],
+                                                             col + 1 < LEVEL_COLUMNS ? ' ' : '\n'));
+        }
+        if (std::fwrite(line, 1, length, file) != length) {
+            return false;
+        }
+    }
+    return true;
 }

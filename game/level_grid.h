@@ -2,6 +2,8 @@
 // format of a level file, and the loaders of the internal and external games.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -32,6 +34,10 @@ struct BrickGeometry {
     int32_t OffsetY;
 };
 
+// Bricks stand this far apart: 4 pixels across, 2 down.
+constexpr int32_t BRICK_GAP_X = 4;
+constexpr int32_t BRICK_GAP_Y = 2;
+
 // The internal levels' bricks: 59x21 from (4, 3) at 640x480.
 BrickGeometry InternalGeometry();
 
@@ -45,7 +51,29 @@ bool ReadLevelNumber(FILE *file, int32_t &value);
 
 // Reads a level file's 90 numbers into one level of the grid and places its
 // bricks. When the numbers run out, the remaining cells keep their values.
-void ReadLevelFile(FILE *file, int level, const BrickGeometry &geometry);
+// Returns how many numbers were read: 90 for a whole file.
+int ReadLevelFile(FILE *file, int level, const BrickGeometry &geometry);
+
+// Sets one cell of a level to a number and places its brick, as loading does.
+void PlaceLevelCell(int level, int row, int col, int32_t value, const BrickGeometry &geometry);
+
+// A level's numbers, row by row, as its file holds them.
+using LevelNumbers = std::array<std::array<int32_t, LEVEL_COLUMNS>, LEVEL_ROWS>;
+
+// Writes a level file: its 90 numbers, one row of ten to a line, separated by
+// single spaces; false if a write failed.
+bool WriteLevelFile(FILE *file, const LevelNumbers &numbers);
+
+// A typed level file name holds at most this many letters; ".trl" and the
+// terminator follow in a buffer of LEVEL_NAME_BUFFER.
+constexpr std::size_t LEVEL_NAME_ROOM = 95;
+constexpr std::size_t LEVEL_NAME_BUFFER = 100;
+
+// Names are typed in capitals; on a file system that tells case apart, the
+// file a typed name ("MYLEVEL.trl") stands for when no file has exactly that
+// name is the first name in byte order that matches it regardless of case.
+// False when no name in the working directory matches.
+bool FindLevelFile(const char *typed, char (&found)[LEVEL_NAME_BUFFER]);
 
 // Loads "IntLvl01.trl" to "IntLvl05.trl" into the five slots and writes the
 // load dump "ldlvldbg.txt". A file that is missing, or is not a regular file,

@@ -128,3 +128,7 @@ void Play() {
     }
     HighScoreStep();
 }
+
+void TestPlay() {
+    PlayLevel(0, false);
+}

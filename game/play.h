@@ -5,3 +5,7 @@
 // messages, then offers the score to the high-score table. Escape abandons
 // the game at once.
 void Play();
+
+// Plays the external level in slot 0 as an external game does, without the
+// high-score step: nothing is offered to a table or written to a file.
+void TestPlay();

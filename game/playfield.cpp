@@ -23,6 +23,8 @@ static_assert(sizeof("%s - Score: %d - Level %d/%d - Lives Left: %d") + 31 + 4 *
                   STATUS_LINE_SIZE,
               "the status line always fits");
 
+}  // namespace
+
 void DrawBricks(int level) {
     BITMAP *sprite = GameSprite(BRICK_SPRITE);
     for (int row = 0; row < LEVEL_ROWS; ++row) {
@@ -35,7 +37,10 @@ void DrawBricks(int level) {
     }
 }
 
-}  // namespace
+void DrawFieldFrame() {
+    rect(BackBuffer, FIELD_LINE, FIELD_LINE, PICTURE_W - FIELD_LINE, PICTURE_H - FIELD_BOTTOM_GAP,
+         makecol(100, 20, 50));
+}
 
 void FormatStatusLine(char (&text)[STATUS_LINE_SIZE], int level, int lives) {
     if (InternalGame()) {
@@ -55,8 +60,7 @@ void DrawPlayfield(int level, int lives) {
     stretch_sprite(BackBuffer, GameSprite(PADDLE_SPRITE), Paddle.X, Paddle.Y, Paddle.Width,
                    Paddle.Height);
     DrawBricks(level);
-    rect(BackBuffer, FIELD_LINE, FIELD_LINE, PICTURE_W - FIELD_LINE, PICTURE_H - FIELD_BOTTOM_GAP,
-         makecol(100, 20, 50));
+    DrawFieldFrame();
     char status[STATUS_LINE_SIZE];
     FormatStatusLine(status, level, lives);
     textout_ex(BackBuffer, GameFont(SECOND_FONT), status, STATUS_X, PICTURE_H - STATUS_FROM_FOOT,

@@ -15,3 +15,10 @@ void FormatStatusLine(char (&text)[STATUS_LINE_SIZE], int level, int lives);
 // Draws the whole frame of this level with this many lives into the back
 // buffer and presents it.
 void DrawPlayfield(int level, int lives);
+
+// Draws the standing bricks of a level into the back buffer, each its sprite
+// stretched to its cell.
+void DrawBricks(int level);
+
+// Draws the playfield's frame, whose lines are the walls and the lost-ball line.
+void DrawFieldFrame();

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "editor/editor.h"
 #include "game/game_state.h"
 #include "records/high_scores.h"
 #include "shell/console.h"
@@ -17,6 +18,15 @@
 
 int main(int argc, char *argv[]) {
     CommandLine = ParseCommandLine(argc, argv);
+    if (CommandLine.What == Launch::Edit) {
+        // The editor reads no table, so it leaves their files alone.
+        EnterGameFolder();
+        LeaveHighScoresAlone();
+        InitSystem();
+        SetDefaultControls();
+        RunEditor(CommandLine.EditName);
+        ExitGame(0);
+    }
     if (CommandLine.What != Launch::Play) {
         UseStartingConsole();
         return ReportCommandLine(CommandLine, stdout, stderr);

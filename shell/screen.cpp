@@ -64,15 +64,7 @@ void PresentBuffer() {
 
 int WaitForKey() {
     clear_keybuf();
-    StopRetracePacer();
-    TakeOverInput();
-    while (!keypressed() && !CloseRequested()) {
-        WaitForInput(POLL_MS);
-        KeepDisplay();
-    }
-    if (!HandlingInput()) {
-        StartRetracePacer();
-    }
+    WaitUntil([] { return keypressed() != 0; });
     HonourCloseRequest();
     int held = 0;
     for (int scancode = 1; scancode < KEY_MAX; ++scancode) {
@@ -81,6 +73,18 @@ int WaitForKey() {
         }
     }
     return held;
+}
+
+void WaitUntil(bool (*ready)()) {
+    StopRetracePacer();
+    TakeOverInput();
+    while (!ready() && !CloseRequested()) {
+        WaitForInput(POLL_MS);
+        KeepDisplay();
+    }
+    if (!HandlingInput()) {
+        StartRetracePacer();
+    }
 }
 
 void HonourCloseRequest() {

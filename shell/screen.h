@@ -36,5 +36,10 @@ void KeepDisplay();
 // meanwhile is forgotten.
 void WaitForFocus();
 
+// Waits as cheaply as WaitForKey, discarding nothing, until ready() is true
+// or the window is asked to close: the level editor's wait for a key or the
+// mouse. A close request is left for the caller (TakeCloseRequest).
+void WaitUntil(bool (*ready)());
+
 // Ends the game through ExitGame(0) if the window was asked to close.
 void HonourCloseRequest();

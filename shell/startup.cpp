@@ -35,6 +35,10 @@ bool DisplayChosen = false;  // the player's display choice is known, to keep at
     ExitGame(1);
 }
 
+// Set for a run whose tables were never read: writing them would replace
+// the player's scores with defaults.
+bool TablesLeftAlone = false;
+
 }  // namespace
 
 void ChooseDisplay() {
@@ -128,10 +132,14 @@ void ShowMessage(const char *text) {
     allegro_message("%s", text);
 }
 
+void LeaveHighScoresAlone() {
+    TablesLeftAlone = true;
+}
+
 void ExitGame(int code) {
     // A failed save re-enters here with code 1; the tables are saved only once.
     static bool saving = false;
-    if (!saving) {
+    if (!saving && !TablesLeftAlone) {
         saving = true;
         SaveHighScores();
     }

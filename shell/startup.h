@@ -28,5 +28,9 @@ void ShutDownSystem();
 // Shows a message box that no full-screen picture can hide.
 void ShowMessage(const char *text);
 
+// For a run that never loads the high-score tables (the level editor's):
+// ExitGame then leaves their files alone.
+void LeaveHighScoresAlone();
+
 // Writes the high-score tables, releases everything and ends the process.
 [[noreturn]] void ExitGame(int code);

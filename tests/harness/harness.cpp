@@ -36,11 +36,13 @@ const int exit_guard = std::atexit([] {
     }
 });
 
-constexpr int FOCUS_BACK = -4;  // a tap of no key: the window has the focus back
+constexpr int FOCUS_BACK = -5;  // a tap of no key: the window has the focus back
 
 struct Tap {
-    int scancode, modifier;  // modifier 0 for none
-    bool let_go;             // released before the game scans the keys
+    int scancode;
+    std::vector<int> modifiers;
+    bool let_go;   // released before the game scans the keys
+    int mouse[3];  // with no scancode: the mouse's x, y and buttons
 };
 
 struct State {
@@ -128,9 +130,14 @@ void OnRest() {
         OnFocusBack();
         return;
     }
-    if (tap.modifier) {
-        _handle_key_press(-1, tap.modifier);  // modifiers never reach the key buffer
-        state.tapped.push_back(tap.modifier);
+    if (tap.scancode == 0) {  // the mouse, reported as its driver does
+        _mouse_x = tap.mouse[0], _mouse_y = tap.mouse[1], _mouse_b = tap.mouse[2];
+        _handle_mouse_input();
+        return;
+    }
+    for (int modifier : tap.modifiers) {
+        _handle_key_press(-1, modifier);  // modifiers never reach the key buffer
+        state.tapped.push_back(modifier);
     }
     Press(tap.scancode);
     state.tapped.push_back(tap.scancode);
@@ -166,13 +173,24 @@ void Reset() {
 
 void TypeKeys(const std::string &script) {
     static const std::map<std::string, int> named = {
-        {"up", KEY_UP},       {"down", KEY_DOWN},      {"enter", KEY_ENTER},
-        {"esc", KEY_ESC},     {"bksp", KEY_BACKSPACE}, {"space", KEY_SPACE},
-        {"shift", -1},        {"letgo", -2},           {"alt", -3},
-        {"focus", FOCUS_BACK}};
+        {"up", KEY_UP},   {"down", KEY_DOWN},      {"enter", KEY_ENTER},
+        {"esc", KEY_ESC}, {"bksp", KEY_BACKSPACE}, {"space", KEY_SPACE},
+        {"shift", -1},    {"letgo", -2},           {"alt", -3},
+        {"ctrl", -4},     {"left", KEY_LEFT},      {"right", KEY_RIGHT},
+        {"f5", KEY_F5},   {"focus", FOCUS_BACK}};
     Tap tap = {};
     for (size_t i = 0; i < script.size(); ++i) {
         int times = 1;  // <name*N> taps it N times
+        if (script.compare(i, 7, "<mouse ") == 0) {
+            const size_t end = script.find('>', i);
+            std::sscanf(script.c_str() + i + 7, "%d %d %d", &tap.mouse[0], &tap.mouse[1],
+                        &tap.mouse[2]);
+            tap.scancode = 0;
+            state.taps.push_back(tap);
+            tap = {};
+            i = end;
+            continue;
+        }
         if (script[i] == '<') {
             const size_t end = script.find('>', i), star = script.find('*', i);
             tap.scancode = named.at(script.substr(i + 1, std::min(end, star) - i - 1));
@@ -184,11 +202,14 @@ void TypeKeys(const std::string &script) {
             tap.scancode = KEY_A + (std::tolower(static_cast<unsigned char>(script[i])) - 'a');
         }
         if (tap.scancode < 0 &&
-            tap.scancode != FOCUS_BACK) {  // <shift>, <alt> or <letgo>: a word about the next key
-            tap.modifier = tap.scancode == -1   ? KEY_LSHIFT
-                           : tap.scancode == -3 ? KEY_ALT
-                                                : tap.modifier;
-            tap.let_go = tap.scancode == -2;
+            tap.scancode !=
+                FOCUS_BACK) {  // <shift>, <alt>, <ctrl> or <letgo>: a word about the next key
+            static const std::map<int, int> modifiers = {
+                {-1, KEY_LSHIFT}, {-3, KEY_ALT}, {-4, KEY_LCONTROL}};
+            if (modifiers.count(tap.scancode)) {
+                tap.modifiers.push_back(modifiers.at(tap.scancode));
+            }
+            tap.let_go = tap.let_go || tap.scancode == -2;
             continue;
         }
         state.taps.insert(state.taps.end(), times, tap);

@@ -21,8 +21,10 @@ struct FrameLimitReached {};  // thrown when the game presents more frames than 
 void Reset();
 // Keys the game finds pressed, one at each of its key waits and let go at the
 // next frame or wait: letters and digits as themselves, <up> <down> <enter>
-// <esc> <bksp> <space>, <shift>X with Shift held, <alt>X with Alt held, <down*3> for three taps,
-// <letgo>X for a key already let go when the game scans the keys, and
+// <esc> <bksp> <space> <left> <right> <f5>, <shift>X with Shift held, <alt>X with Alt held,
+// <ctrl>X with Control held (<ctrl><shift>X with both), <down*3> for three taps,
+// <letgo>X for a key already let go when the game scans the keys, <mouse X Y B> for the
+// mouse reported at screen pixel (X, Y) with buttons B held (1 left, 2 right), and
 // <focus> for no key but the window's focus back (and its screen spoiled).
 void TypeKeys(const std::string &script);
 // The window loses the focus at the retrace of frame `frame`; the mouse moves

@@ -330,11 +330,14 @@ TEST(MouseTest, MovementIsDividedByTheScaleWithoutDrift) {
 
 // What each command line chooses, its exit code and what it prints.
 TEST(CommandLineTest, GoodAndBadArguments) {
+    const std::string too_long(EDIT_NAME_ROOM + 1, 'a');
     // clang-format off
     const std::vector<std::vector<const char *>> lines = {
         {}, {"--window", "--fullscreen", "--scale", "3"}, {"--scale=8", "--window"}, {"--help"},
         {"--window", "--version"}, {"--scale", "9"}, {"--scale"}, {"--scale", "2x"}, {"--scale="},
-        {"--help", "-w"}, {"--scale", "1"}, {"--scale", "0"},
+        {"--help", "-w"}, {"--scale", "1"}, {"--scale", "0"}, {"--edit"},
+        {"--edit", "myLevel", "--window"}, {"--edit", "--scale", "2"}, {"--edit=Abc", "--help"},
+        {"--edit", "MY1"}, {"--edit="}, {"--edit", too_long.c_str()},
     };
     // clang-format on
     std::string transcript;
@@ -350,7 +353,8 @@ TEST(CommandLineTest, GoodAndBadArguments) {
         }
         transcript += "\n  chooses " + std::to_string(static_cast<int>(got.What)) + " " +
                       std::to_string(got.FullScreen) + " " + std::to_string(got.Scale) +
-                      ", status " + std::to_string(status) + "\n" + text;
+                      (got.EditName[0] ? std::string(" ") + got.EditName : "") + ", status " +
+                      std::to_string(status) + "\n" + text;
     }
     EXPECT_TRUE(MatchesGolden("command_line", transcript));
 }
