@@ -68,19 +68,20 @@ int WindowScale(const Monitor &m) {
     return scale;
 }
 
+// A window `scale` times 640x480 centred on monitor m.
+bool TryWindow(const Monitor &m, int scale) {
+    PlaceNextWindow(m, false, PICTURE_W * scale, PICTURE_H * scale);
+    if (!TryMode(GFX_AUTODETECT_WINDOWED, PICTURE_W * scale, PICTURE_H * scale)) {
+        return false;
+    }
+    SettleWindow(m, false);
+    return true;
+}
+
+// The window's scale on m, else a 1x window, never the same one twice.
 bool SetWindow(const Monitor &m) {
     const int scale = WindowScale(m);
-    for (int k : {scale, 1}) {
-        PlaceNextWindow(m, false, PICTURE_W * k, PICTURE_H * k);
-        if (TryMode(GFX_AUTODETECT_WINDOWED, PICTURE_W * k, PICTURE_H * k)) {
-            SettleWindow(m, false);
-            return true;
-        }
-        if (k == 1) {
-            break;
-        }
-    }
-    return false;
+    return TryWindow(m, scale) || (scale > 1 && TryWindow(m, 1));
 }
 
 }  // namespace
@@ -108,10 +109,6 @@ bool SetDisplay() {
     ResetPresenter();
     WatchWindowEvents();
     return true;
-}
-
-bool ShowingFullScreen() {
-    return FullScreenShown;
 }
 
 void NoteWindowMonitor() {

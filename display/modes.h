@@ -29,9 +29,6 @@ bool SetDisplay();
 // shows the picture again at once; false when no mode could be set.
 bool HonourDisplaySwitch();
 
-// True while the display shows the picture full screen.
-bool ShowingFullScreen();
-
 // Notes in ChosenDisplay the monitor the game's window stands on now.
 void NoteWindowMonitor();
 
