@@ -14,3 +14,8 @@ int KeyHeldNow(int scancode);
 // 1 when the window has the keyboard focus this moment, 0 when another has
 // it, -1 when the system cannot tell.
 int WindowHasFocus();
+
+// Makes a library call that hands the keyboard or the mouse over to the
+// library's window thread and waits for it to take them (installing them,
+// removing them), keeping that thread from sleeping through the hand-over.
+void CallWithWindowThreadAwake(void (*call)());

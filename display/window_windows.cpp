@@ -6,6 +6,30 @@
 #include <allegro.h>
 #include <winalleg.h>
 
+#include <atomic>
+
+namespace {
+
+constexpr DWORD NUDGE_MS = 20;
+
+std::atomic<bool> Nudging{false};
+
+// The library's window thread peeks for a message, then waits for it; where
+// the message peeked at is gone by then (Wine drops some), it sleeps on while
+// the game waits for it to take the keyboard or the mouse, and nothing else
+// would wake them. A message of nothing, now and then, does.
+DWORD WINAPI NudgeWindowThread(LPVOID) {
+    while (Nudging) {
+        if (HWND window = win_get_window()) {
+            PostMessage(window, WM_NULL, 0, 0);
+        }
+        Sleep(NUDGE_MS);
+    }
+    return 0;
+}
+
+}  // namespace
+
 void NameWindow() {}
 
 int KeyHeldNow(int scancode) {
@@ -30,4 +54,15 @@ int KeyHeldNow(int scancode) {
 // The library tells of each switch in and out, and nothing else.
 int WindowHasFocus() {
     return -1;
+}
+
+void CallWithWindowThreadAwake(void (*call)()) {
+    Nudging = true;
+    HANDLE nudger = CreateThread(nullptr, 0, NudgeWindowThread, nullptr, 0, nullptr);
+    call();
+    Nudging = false;
+    if (nudger) {
+        WaitForSingleObject(nudger, INFINITE);
+        CloseHandle(nudger);
+    }
 }

@@ -82,3 +82,8 @@ int WindowHasFocus() {
     }
     return focus == _xwin.window || focus == _xwin.wm_window || focus == _xwin.fs_window;
 }
+
+// The library's X11 input needs no window thread to take it.
+void CallWithWindowThreadAwake(void (*call)()) {
+    call();
+}

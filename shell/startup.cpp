@@ -62,9 +62,11 @@ void InitSystem() {
                       allegro_error[0] ? ": " : "!", allegro_error);
         FailStartup(text);
     }
-    install_keyboard();
-    install_timer();
-    install_mouse();
+    CallWithWindowThreadAwake([] {
+        install_keyboard();
+        install_timer();
+        install_mouse();
+    });
     WatchAltEnter();
     StartRetracePacer();
     set_window_title("TileRiot");
@@ -121,7 +123,7 @@ void ShutDownSystem() {
         GameData = nullptr;
     }
     ReleaseInput();  // the library waits for its input thread as it shuts down
-    allegro_exit();
+    CallWithWindowThreadAwake(allegro_exit);
 }
 
 void ShowMessage(const char *text) {
