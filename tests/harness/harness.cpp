@@ -37,6 +37,7 @@ const int exit_guard = std::atexit([] {
 });
 
 constexpr int FOCUS_BACK = -5;  // a tap of no key: the window has the focus back
+constexpr int LET_GO = -2;      // a word: the next key is let go before the game scans
 
 struct Tap {
     int scancode;
@@ -173,26 +174,21 @@ void Reset() {
 
 void TypeKeys(const std::string &script) {
     static const std::map<std::string, int> named = {
-        {"up", KEY_UP},   {"down", KEY_DOWN},      {"enter", KEY_ENTER},
-        {"esc", KEY_ESC}, {"bksp", KEY_BACKSPACE}, {"space", KEY_SPACE},
-        {"shift", -1},    {"letgo", -2},           {"alt", -3},
-        {"ctrl", -4},     {"left", KEY_LEFT},      {"right", KEY_RIGHT},
-        {"f5", KEY_F5},   {"focus", FOCUS_BACK}};
+        {"up", KEY_UP},         {"down", KEY_DOWN},      {"enter", KEY_ENTER},
+        {"esc", KEY_ESC},       {"bksp", KEY_BACKSPACE}, {"space", KEY_SPACE},
+        {"shift", KEY_LSHIFT},  {"letgo", LET_GO},       {"alt", KEY_ALT},
+        {"ctrl", KEY_LCONTROL}, {"left", KEY_LEFT},      {"right", KEY_RIGHT},
+        {"f5", KEY_F5},         {"focus", FOCUS_BACK}};
     Tap tap = {};
     for (size_t i = 0; i < script.size(); ++i) {
         int times = 1;  // <name*N> taps it N times
+        const size_t end = script.find('>', i), star = script.find('*', i);
         if (script.compare(i, 7, "<mouse ") == 0) {
-            const size_t end = script.find('>', i);
             std::sscanf(script.c_str() + i + 7, "%d %d %d", &tap.mouse[0], &tap.mouse[1],
                         &tap.mouse[2]);
             tap.scancode = 0;
-            state.taps.push_back(tap);
-            tap = {};
             i = end;
-            continue;
-        }
-        if (script[i] == '<') {
-            const size_t end = script.find('>', i), star = script.find('*', i);
+        } else if (script[i] == '<') {
             tap.scancode = named.at(script.substr(i + 1, std::min(end, star) - i - 1));
             times = star < end ? std::stoi(script.substr(star + 1)) : 1;
             i = end;
@@ -201,19 +197,15 @@ void TypeKeys(const std::string &script) {
         } else {
             tap.scancode = KEY_A + (std::tolower(static_cast<unsigned char>(script[i])) - 'a');
         }
-        if (tap.scancode < 0 &&
-            tap.scancode !=
-                FOCUS_BACK) {  // <shift>, <alt>, <ctrl> or <letgo>: a word about the next key
-            static const std::map<int, int> modifiers = {
-                {-1, KEY_LSHIFT}, {-3, KEY_ALT}, {-4, KEY_LCONTROL}};
-            if (modifiers.count(tap.scancode)) {
-                tap.modifiers.push_back(modifiers.at(tap.scancode));
-            }
-            tap.let_go = tap.let_go || tap.scancode == -2;
-            continue;
+        // <shift>, <alt>, <ctrl> and <letgo> are words about the next key.
+        if (tap.scancode == KEY_LSHIFT || tap.scancode == KEY_ALT || tap.scancode == KEY_LCONTROL) {
+            tap.modifiers.push_back(tap.scancode);
+        } else if (tap.scancode == LET_GO) {
+            tap.let_go = true;
+        } else {
+            state.taps.insert(state.taps.end(), times, tap);
+            tap = {};
         }
-        state.taps.insert(state.taps.end(), times, tap);
-        tap = {};
     }
 }
 
@@ -332,6 +324,16 @@ std::string Contents(const std::string &path) {
            : S_ISFIFO(status.st_mode) ? "(fifo)"
            : S_ISLNK(status.st_mode)  ? "(link)"
                                       : ReadFile(path);
+}
+
+std::string LevelText(const std::vector<std::pair<int, int>> &cells, const char *separator) {
+    std::string text;
+    for (int i = 0; i < LEVEL_ROWS * LEVEL_COLUMNS; ++i) {
+        const auto it =
+            std::find_if(cells.begin(), cells.end(), [i](auto &c) { return c.first == i; });
+        text += std::to_string(it == cells.end() ? 0 : it->second) + separator;
+    }
+    return text;
 }
 
 void LayOut(const std::vector<std::string> &entries) {

@@ -61,6 +61,8 @@ void WriteFile(const std::string &name, const std::string &bytes);
 std::string ReadFile(const std::string &name);  // empty when missing
 // A file's bytes, else "(missing)", "(directory)", "(fifo)" or "(link)".
 std::string Contents(const std::string &path);
+// A level file: the given cells' numbers (cell, number) and 0 elsewhere, in order.
+std::string LevelText(const std::vector<std::pair<int, int>> &cells, const char *separator = " ");
 // Empties the working directory (but for the data file), then lays out
 // "name=bytes" files, "name/" directories, "name|" FIFOs and "name->target" links.
 void LayOut(const std::vector<std::string> &entries);

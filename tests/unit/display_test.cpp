@@ -212,7 +212,9 @@ TEST_F(DisplayTest, AltEnterSwitchesAndShowsThePictureWhole) {
 // Full screen at the display's own size, else at 640x480, else a window of
 // the scale asked for or the largest within 90% of the screen either way; a
 // window the other way round. tileriot.cfg chooses, the command line over
-// it, and what is in use (after Alt+Enter) is kept for the next run.
+// it, and what is in use (after Alt+Enter) is kept for the next run. A scale
+// too large is said when the command line asked for it: once, however often
+// the window is made.
 TEST_F(DisplayTest, TheModeChosenIsSetAndKept) {
     struct Case {
         int w, h;
@@ -223,9 +225,13 @@ TEST_F(DisplayTest, TheModeChosenIsSetAndKept) {
         int got_w, got_h;
         bool windowed;
         std::string kept;  // the mode and scale lines of the file
+        std::string said = "";
     };
     const std::string window2 = "mode = window\nscale = 2\n", full = "mode = fullscreen\n",
-                      full2 = full + "scale = 2\n";
+                      full2 = full + "scale = 2\n", twice = "<alt><enter><alt><enter>q",
+                      too_large =
+                          "tileriot: a window 8 times 640x480 does not fit the 1920x1080 "
+                          "monitor; it is 2 times instead\n";
     // clang-format off
     const Case cases[] = {
         {1920, 1080, "", {}, "d", "", 640, 480, false, full},
@@ -235,10 +241,13 @@ TEST_F(DisplayTest, TheModeChosenIsSetAndKept) {
         {3840, 2160, "", {Launch::Play, 0, 0}, "", "", 2560, 1920, true, "mode = window\n"},
         {2134, 1600, "", {Launch::Play, 0, 0}, "", "", 1920, 1440, true, "mode = window\n"},  // 1920 <= 90%
         {3840, 2160, "", {Launch::Play, 0, 3}, "w", "", 3840, 2160, false, "mode = window\nscale = 3\n"},
-        {1920, 1080, "", {Launch::Play, -1, 8}, "f", "", 1280, 960, true, full + "scale = 8\n"},  // 8 does not fit
+        {1920, 1080, "", {Launch::Play, -1, 8}, "f", "", 1280, 960, true, full + "scale = 8\n", too_large},
         {1920, 1080, "[display]\n" + window2, {}, "", "", 1280, 960, true, window2},
         {1920, 1080, "[display]\n" + window2, {Launch::Play, 1, 0}, "", "", 1920, 1080, false, full2},
         {1920, 1080, "[display]\n" + window2, {}, "", "<alt><enter>q", 1920, 1080, false, full2},
+        {1920, 1080, "", {Launch::Play, 0, 8}, "", twice.c_str(), 1280, 960, true, "mode = window\nscale = 8\n", too_large},
+        {1920, 1080, "[display]\nmode = window\nscale = 8\n", {}, "", twice.c_str(), 1280, 960, true, "mode = window\nscale = 8\n"},
+        {1920, 1080, "", {Launch::Play, 0, 2}, "", twice.c_str(), 1280, 960, true, window2},
     };
     // clang-format on
     for (const Case &c : cases) {
@@ -247,39 +256,18 @@ TEST_F(DisplayTest, TheModeChosenIsSetAndKept) {
         CommandLine = c.line;
         DesktopSizeFails = std::strchr(c.fails, 'd'), FullScreenFails = std::strchr(c.fails, 'f'),
         WindowFails = std::strchr(c.fails, 'w');
+        testing::internal::CaptureStderr();
         Start(c.w, c.h);
         TypeKeys(c.keys);
         if (*c.keys) {
             WaitForKey();
         }
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.said);
         EXPECT_EQ(std::tuple(SCREEN_W, SCREEN_H, is_windowed_mode() != 0),
                   std::tuple(c.got_w, c.got_h, c.windowed));
         ASSERT_TRUE(WriteDisplayFile(ChosenDisplay));
         EXPECT_EQ(ReadFile("tileriot.cfg"), "[display]\n" + c.kept);
         FullScreenFails = WindowFails = false;
-    }
-}
-
-// A scale the monitor cannot hold wholly gives the largest it can, and says
-// so when the command line asked for it: once, however often the window is made.
-TEST_F(DisplayTest, AScaleTooLargeForTheMonitorIsSaid) {
-    const std::tuple<std::string, CommandLineChoice, std::string> cases[] = {
-        {"",
-         {Launch::Play, 0, 8},
-         "tileriot: a window 8 times 640x480 does not fit the 1920x1080 "
-         "monitor; it is 2 times instead\n"},
-        {"tileriot.cfg=[display]\nmode = window\nscale = 8\n", {}, ""},
-        {"", {Launch::Play, 0, 2}, ""},
-    };
-    for (const auto &[file, line, said] : cases) {
-        LayOut(file.empty() ? std::vector<std::string>{} : std::vector{file});
-        CommandLine = line;
-        testing::internal::CaptureStderr();
-        Start(1920, 1080);
-        TypeKeys("<alt><enter><alt><enter>q");
-        WaitForKey();
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), said);
-        EXPECT_EQ(std::tuple(SCREEN_W, SCREEN_H), std::tuple(1280, 960));
     }
 }
 
@@ -360,34 +348,34 @@ TEST(CommandLineTest, GoodAndBadArguments) {
 }
 
 // What tileriot.cfg says well is taken; anything else leaves the defaults,
-// and nothing in the way (a directory, a FIFO) is waited on.
+// and nothing in the way (a directory, a FIFO) is waited on. What is written
+// is read back.
 TEST_F(DisplayTest, TheDisplayFileGivesWhatItSaysWell) {
-    const std::string monitor = "tileriot.cfg=[display]\nmonitor = ";
+    const std::string cfg = "tileriot.cfg=", display = cfg + "[display]\n",
+                      monitor = display + "monitor = ";
+    // clang-format off
     const std::tuple<std::string, bool, int, std::string> cases[] = {
-        {monitor + "DP-1\n", true, 0, "DP-1"},
-        {monitor + std::string(31, 'M'), true, 0, std::string(31, 'M')},
-        {monitor + std::string(32, 'M'), true, 0, ""},
-        {monitor + "HDMI 1\n", true, 0, ""},
-        {monitor + "\n", true, 0, ""},
-        {monitor + "\xc3\xa9\n", true, 0, ""},
-        {"tileriot.cfg=", true, 0, ""},
-        {"tileriot.cfg=[display]\nmode = window\nscale = 3\n", false, 3, ""},
-        {"tileriot.cfg=[display]\r\nmode=window\r\n", false, 0, ""},
-        {"tileriot.cfg=[display]\nmode = fullscreen\nscale = 1", true, 1, ""},
-        {"tileriot.cfg=[display]\nmode = sideways\nscale = 9\n", true, 0, ""},
-        {"tileriot.cfg=[display]\nmode = Window\nscale = 2x\n", true, 0, ""},
-        {"tileriot.cfg=[display]\nscale = -1\nscale = 0\n", true, 0, ""},
-        {"tileriot.cfg=mode = window\nscale = 2\n", true, 0, ""},  // not in its section
-        {"tileriot.cfg=[other]\nmode = window\n[display]\nscale = 4\n", true, 4, ""},
-        {"tileriot.cfg=\x01\xff garbage\n[display]\nmode = window\n", false, 0, ""},
-        {"tileriot.cfg=[display]\nmode = window\n\xff" + std::string(35, '\x9d') + "wl", false, 0,
-         ""},
-        {"tileriot.cfg=[display]\nmo", true, 0, ""},
-        {"tileriot.cfg/", true, 0, ""},
-        {"tileriot.cfg|", true, 0, ""},
+        {monitor + "DP-1\n", true, 0, "DP-1"}, {monitor + std::string(31, 'M'), true, 0, std::string(31, 'M')},
+        {monitor + std::string(32, 'M'), true, 0, ""}, {monitor + "HDMI 1\n", true, 0, ""},
+        {monitor + "\n", true, 0, ""}, {monitor + "\xc3\xa9\n", true, 0, ""}, {cfg, true, 0, ""},
+        {display + "mode = window\nscale = 3\n", false, 3, ""}, {cfg + "[display]\r\nmode=window\r\n", false, 0, ""},
+        {display + "mode = fullscreen\nscale = 1", true, 1, ""}, {display + "mode = sideways\nscale = 9\n", true, 0, ""},
+        {display + "mode = Window\nscale = 2x\n", true, 0, ""}, {display + "scale = -1\nscale = 0\n", true, 0, ""},
+        {cfg + "mode = window\nscale = 2\n", true, 0, ""},  // not in its section
+        {cfg + "[other]\nmode = window\n[display]\nscale = 4\n", true, 4, ""},
+        {cfg + "\x01\xff garbage\n[display]\nmode = window\n", false, 0, ""},
+        {display + "mode = window\n\xff" + std::string(35, '\x9d') + "wl", false, 0, ""},
+        {display + "mo", true, 0, ""}, {"tileriot.cfg/", true, 0, ""}, {"tileriot.cfg|", true, 0, ""},
+        {"", false, 4, "DUMMY1"},  // as written below
     };
+    // clang-format on
     for (const auto &[entry, full_screen, scale, monitor] : cases) {
-        LayOut({entry});
+        LayOut(entry.empty() ? std::vector<std::string>{} : std::vector{entry});
+        if (entry.empty()) {
+            ASSERT_TRUE(WriteDisplayFile({false, 4, false, "DUMMY1"}));
+            EXPECT_EQ(ReadFile("tileriot.cfg"),
+                      "[display]\nmode = window\nscale = 4\nmonitor = DUMMY1\n");
+        }
         DisplayChoice choice;
         set_config_data("[game]\nkept = yes\n", 18);  // the library's own settings stay
         ReadDisplayFile(choice);
@@ -396,15 +384,6 @@ TEST_F(DisplayTest, TheDisplayFileGivesWhatItSaysWell) {
                   std::tie(full_screen, scale, monitor))
             << entry;
     }
-    // What is written is read back.
-    const DisplayChoice kept = {false, 4, false, "DUMMY1"};
-    DisplayChoice read;
-    LayOut({});
-    ASSERT_TRUE(WriteDisplayFile(kept));
-    EXPECT_EQ(ReadFile("tileriot.cfg"), "[display]\nmode = window\nscale = 4\nmonitor = DUMMY1\n");
-    ReadDisplayFile(read);
-    EXPECT_EQ(std::tuple(read.FullScreen, read.Scale, std::string(read.Monitor)),
-              std::tuple(false, 4, std::string("DUMMY1")));
 }
 
 }  // namespace

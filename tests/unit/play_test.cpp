@@ -26,17 +26,7 @@
 namespace {
 
 using namespace harness;
-using Cells = std::vector<std::pair<int, int>>;  // rows and columns
-
-// A level file with a brick in each of these cells.
-std::string LevelText(const Cells &cells) {
-    std::string text;
-    for (int i = 0; i < LEVEL_ROWS * LEVEL_COLUMNS; ++i) {
-        const std::pair cell = {i / LEVEL_COLUMNS, i % LEVEL_COLUMNS};
-        text += std::count(cells.begin(), cells.end(), cell) ? "3 " : "0 ";
-    }
-    return text;
-}
+using Cells = std::vector<std::pair<int, int>>;  // cells (row * 10 + column) and numbers
 
 // Bytes as hexadecimal, 36 to a line: a file in a transcript.
 std::string Hex(const std::string &bytes) {
@@ -58,26 +48,18 @@ protected:
         CloseDebugLog();
         GameTest::TearDown();
     }
-    // A new run of the game: no record files, an empty log, the default
-    // tables and controls, no script (nor a key wait cut short).
-    static void NextGame() {
+    // A new run of the game in a folder of its level files and no record files
+    // (the first level's bricks, also the external level "EXT.trl", and the
+    // other four's): an empty log, the default tables and controls, no script
+    // (nor a key wait cut short).
+    static void NextGame(const Cells &first, const Cells &others) {
         Reset();
-        for (const char *file : RECORD_FILES) {
-            std::remove(file);
-        }
+        const std::string one = "=" + LevelText(first), rest = "=" + LevelText(others);
+        LayOut({"IntLvl01.trl" + one, "EXT.trl" + one, "IntLvl02.trl" + rest, "IntLvl03.trl" + rest,
+                "IntLvl04.trl" + rest, "IntLvl05.trl" + rest});
         LoadHighScores();  // no files: "Sample Player" with 1 in every row
         OpenDebugLog();
         StartAfresh();
-    }
-    // The first level's bricks, the other four levels' bricks, and the
-    // external level "EXT.trl".
-    static void WriteLevels(const Cells &first, const Cells &others) {
-        for (const char *level : {"IntLvl01.trl", "EXT.trl"}) {
-            WriteFile(level, LevelText(first));
-        }
-        for (const char *level : {"IntLvl02.trl", "IntLvl03.trl", "IntLvl04.trl", "IntLvl05.trl"}) {
-            WriteFile(level, LevelText(others));
-        }
     }
     static void StartGame(int32_t type, int32_t difficulty, int32_t start_level) {
         GameSettings = {"ANN", difficulty, 0, type, start_level};
@@ -115,49 +97,49 @@ struct GameCase {
     void (*run)() = Play;
 };
 
-// The Easy ball takes a brick at (8, 4) in its first frame; one at (0, 0)
+// The Easy ball takes a brick in cell 84 in its first frame; one in cell 0
 // is never reached before the ball is lost.
 // clang-format off
 const GameCase GAMES[] = {
-    {"four_balls_then_game_over", GAME_INTERNAL, DIFFICULTY_HARD, 0, {{0, 0}}, {{0, 0}},
+    {"four_balls_then_game_over", GAME_INTERNAL, DIFFICULTY_HARD, 0, {{0, 3}}, {{0, 3}},
      "<space><space><space><space>", -1},
-    {"five_levels_and_a_high_score", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {{8, 4}},
+    {"five_levels_and_a_high_score", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{84, 3}}, {{84, 3}},
      "<space><esc><space><down><enter><space><esc><space><esc><space><space><space>", -1},
-    {"a_new_level_starts_with_three_lives", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {{0, 0}},
+    {"a_new_level_starts_with_three_lives", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{84, 3}}, {{0, 3}},
      "<space><esc>", 56},
-    {"escape_abandons_the_game", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{0, 0}}, {{0, 0}}, "", 5},
-    {"the_fifth_level_alone", GAME_INTERNAL, DIFFICULTY_EASY, 4, {{0, 0}}, {{8, 4}},
+    {"escape_abandons_the_game", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{0, 3}}, {{0, 3}}, "", 5},
+    {"the_fifth_level_alone", GAME_INTERNAL, DIFFICULTY_EASY, 4, {{0, 3}}, {{84, 3}},
      "<space><space><space>", -1},
     // Damaged saved games: type 5 with 7 as the first row, -1 as escape_abandons_the_game, 3 Hard.
-    {"damaged_type_5_difficulty_7", 5, 7, 0, {{0, 0}}, {{0, 0}}, "<space><space><space><space>", -1},
-    {"damaged_difficulty_minus_1", GAME_INTERNAL, -1, 0, {{0, 0}}, {{0, 0}}, "", 5},
-    {"damaged_external_difficulty_3", GAME_EXTERNAL, 3, 0, {{0, 0}}, {}, "", 5},
-    {"start_level_five_plays_nothing", GAME_INTERNAL, DIFFICULTY_EASY, 5, {{8, 4}}, {{8, 4}}, "", -1},
-    {"start_level_below_zero_plays_the_first", GAME_INTERNAL, DIFFICULTY_MEDIUM, -3, {{8, 4}},
-     {{0, 0}}, "<space><esc>", 55},
-    {"save_game_after_the_third_level", GAME_INTERNAL, DIFFICULTY_MEDIUM, 0, {{8, 4}}, {{8, 4}},
+    {"damaged_type_5_difficulty_7", 5, 7, 0, {{0, 3}}, {{0, 3}}, "<space><space><space><space>", -1},
+    {"damaged_difficulty_minus_1", GAME_INTERNAL, -1, 0, {{0, 3}}, {{0, 3}}, "", 5},
+    {"damaged_external_difficulty_3", GAME_EXTERNAL, 3, 0, {{0, 3}}, {}, "", 5},
+    {"start_level_five_plays_nothing", GAME_INTERNAL, DIFFICULTY_EASY, 5, {{84, 3}}, {{84, 3}}, "", -1},
+    {"start_level_below_zero_plays_the_first", GAME_INTERNAL, DIFFICULTY_MEDIUM, -3, {{84, 3}},
+     {{0, 3}}, "<space><esc>", 55},
+    {"save_game_after_the_third_level", GAME_INTERNAL, DIFFICULTY_MEDIUM, 0, {{84, 3}}, {{84, 3}},
      "<space><esc><space><esc><space><enter>", -1},
     // A save that fails (a link into a folder gone), Continue: level 2, score kept.
-    {"a_save_that_fails_then_continue", GAME_INTERNAL, DIFFICULTY_MEDIUM, 0, {{8, 4}}, {{8, 4}},
+    {"a_save_that_fails_then_continue", GAME_INTERNAL, DIFFICULTY_MEDIUM, 0, {{84, 3}}, {{84, 3}},
      "<space><enter><space><down><enter><space>", -1,
      [] { symlink("gone/games.dat", "plyrsettings.dat"), Play(); }},
-    {"external_game_over", GAME_EXTERNAL, DIFFICULTY_HARD, 0, {{0, 0}}, {}, "<space><space><space><space>", -1},
+    {"external_game_over", GAME_EXTERNAL, DIFFICULTY_HARD, 0, {{0, 3}}, {}, "<space><space><space><space>", -1},
     // The same game with the window's focus lost at frame 10 and the mouse moved meanwhile: it
     // stands still until the focus is back, and nothing of it shows.
-    {"external_game_over", GAME_EXTERNAL, DIFFICULTY_HARD, 0, {{0, 0}}, {},
+    {"external_game_over", GAME_EXTERNAL, DIFFICULTY_HARD, 0, {{0, 3}}, {},
      "<focus><space><space><space><space>", -1, [] { LoseFocusAt(10, 200), Play(); }},
-    {"external_win", GAME_EXTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {}, "<space><space><space>", -1},
+    {"external_win", GAME_EXTERNAL, DIFFICULTY_EASY, 0, {{84, 3}}, {}, "<space><space><space>", -1},
     // The same win with a folder where its table's file should be: a notice names the file.
-    {"a_high_score_that_cannot_be_saved", GAME_EXTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {},
+    {"a_high_score_that_cannot_be_saved", GAME_EXTERNAL, DIFFICULTY_EASY, 0, {{84, 3}}, {},
      "<space><space><space><space>", -1, [] { mkdir("ExtHiScores.dat", 0755), Play(), rmdir("ExtHiScores.dat"); }},
     // New Game as ANN, Easy, internal; save after level 1; Load Game as ann;
     // level 1 again, then level 2, whose message ends the script.
-    {"save_and_load", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{8, 4}}, {{8, 4}},
+    {"save_and_load", GAME_INTERNAL, DIFFICULTY_EASY, 0, {{84, 3}}, {{84, 3}},
      "<enter>ann<enter>ei<space><enter><down><enter>ann<enter><space><esc>", -1, MainMenu},
     // A lost ball's message stands on black over the last row's bricks (down to y 233); the
     // frame that found the ball lost moves no paddle, with Right held from the start.
     {"a_lost_balls_message_over_bricks", GAME_EXTERNAL, DIFFICULTY_EASY, 0,
-     {{8, 0}, {8, 1}, {8, 2}, {8, 3}, {8, 4}, {8, 5}, {8, 6}, {8, 7}, {8, 8}, {8, 9}}, {}, "<space>", -1,
+     {{80, 3}, {81, 3}, {82, 3}, {83, 3}, {84, 3}, {85, 3}, {86, 3}, {87, 3}, {88, 3}, {89, 3}}, {}, "<space>", -1,
      [] { Controls.UseKeyboard = 1; Ball.Y = 441.0f; DrawPlayfield(0, 3); _handle_key_press(0, KEY_RIGHT);
           SetFrameLimit(4); Play(); }},
 };
@@ -166,8 +148,7 @@ const GameCase GAMES[] = {
 TEST_F(PlayTest, GamesEndAsTheirTranscriptsSay) {
     for (const GameCase &game : GAMES) {
         SCOPED_TRACE(game.name);
-        NextGame();
-        WriteLevels(game.first, game.others);
+        NextGame(game.first, game.others);
         StartGame(game.type, game.difficulty, game.start_level);
         TypeKeys(game.keys);
         if (game.escape_at >= 0) {
@@ -185,9 +166,8 @@ TEST_F(PlayTest, GamesEndAsTheirTranscriptsSay) {
 // lets a ball go.
 TEST_F(PlayTest, GoldenRunsPinEveryFrameOfTheBall) {
     for (int32_t difficulty : {DIFFICULTY_EASY, DIFFICULTY_MEDIUM, DIFFICULTY_HARD}) {
-        NextGame();
-        WriteLevels({{8, 5}}, {{1, 1}, {5, 5}});  // the first is cleared at once
-        WriteFile("IntLvl02.trl", LevelText({{6, 1}, {4, 8}, {2, 2}, {0, 6}, {7, 7}, {3, 3}}));
+        NextGame({{85, 3}}, {{11, 3}, {55, 3}});  // the first is cleared at once
+        WriteFile("IntLvl02.trl", LevelText({{61, 3}, {48, 3}, {22, 3}, {6, 3}, {77, 3}, {33, 3}}));
         StartGame(GAME_INTERNAL, difficulty, 0);
         constexpr int FRAMES = 3000, SWITCH = 1500;
         TypeKeys("<esc*40>");  // every message, and play on at every menu

@@ -163,12 +163,6 @@ TEST_F(RecordFilesTest, FaultsInTheWayOfAStore) {
          {{SAVED, ann}, {"victim", bob}, {"plyrsettings.dat.1-0.tmp", "half"}}},  // a crashed run's
         {{deep + "/g=" + bob, "plyrsettings.dat->" + deep + "/g"}, StoreAnn, false,  // no room for a temp name
          {{deep + "/g", bob}}},  // whose name, cut short, would be the file's own
-        {{INTERNAL + ("=" + old_table)}, [] {  // standard input closed: a file may be descriptor 0
-             const int input = dup(0);
-             close(0);
-             LoadHighScores();
-             const bool stored = InternalHighScores[0].Score == 7 && StoreAnn();
-             return dup2(input, 0) == 0 && close(input) == 0 && stored; }, true, {{SAVED, ann}}},
         {{SAVED + ("=" + bob), INTERNAL + ("=" + old_table)}, [] {  // a replaced file keeps its bits
              chmod(SAVED, 0604), chmod(INTERNAL, 0640);
              struct stat saved, internal;

@@ -113,9 +113,11 @@ TEST_F(ScreensTest, EveryScreenShowsWhatItsTranscriptSays) {
     }
 }
 
-// A fade whose target is not a multiple of its step ends exactly on it: a
-// menu's, then a panel's.
-TEST_F(ScreensTest, FadesEndExactlyOnTheirColours) {
+// At their limits: a fade whose target is not a multiple of its step ends
+// exactly on it, a menu's, then a panel's; without a title every entry of a
+// menu is an item, and Down wraps from the last; a menu with no item returns
+// -1; a field with room for more letters than text entry takes keeps 99.
+TEST_F(ScreensTest, MenusFadesAndTextEntryAtTheirLimits) {
     const char *const texts[] = {"T", "Only"};
     const char *const help[] = {"H"};
     harness::TypeKeys("<enter>");
@@ -124,13 +126,6 @@ TEST_F(ScreensTest, FadesEndExactlyOnTheirColours) {
               0);
     FadeInMessage(BackBuffer, GameFont(TEXT_FONT), texts, 10, 10, makecol(3, 254, 133));
     EXPECT_TRUE(harness::MatchesGolden("screen_fades_to_odd_colours", harness::ScreenTranscript()));
-}
-
-// At their limits: without a title every entry of a menu is an item, and Down
-// wraps from the last; a menu with no item returns -1; a field with room for
-// more letters than text entry takes keeps 99.
-TEST_F(ScreensTest, MenusAndTextEntryAtTheirLimits) {
-    const char *const texts[] = {"T", "Only"};
     harness::TypeKeys("<down><down><down><enter>" + std::string(120, 'a') + "<enter>");
     EXPECT_EQ(RunMenu(0x0B, BackBuffer, font, 1, 2, 0, 0, 0, 2, texts, texts), 1);
     EXPECT_EQ(RunMenu(MENU_TITLE, BackBuffer, font, 1, 2, 0, 0, 0, 1, texts, texts), -1);

@@ -49,18 +49,6 @@ void LinkRunFile(const char *name) {
     std::filesystem::create_symlink(RunDirectory() + "/" + name, name);
 }
 
-// The modes and their fallbacks are the display tests'; here, the window's
-// title, and no display at all: the library's whole error, not a crash.
-TEST_F(StartupTest, StartsTitledOrSaysWhyNot) {
-    LinkRunFile("tr_data2.dat");
-    InitSystem();
-    EXPECT_EQ(WindowTitle, "TileRiot");
-    ShutDownSystem();
-    EXPECT_EXIT((SystemFails = true, dup2(2, 1), InitSystem()), testing::ExitedWithCode(1),
-                "library: 0{255}");
-    EXPECT_EQ(Contents("tileriot.cfg"), "(missing)");  // no display was chosen to keep
-}
-
 // B a bitmap, F a font, D other data: the first seven objects must be these.
 TEST_F(StartupTest, OnlySevenObjectsOfTheRightKindsMakeTheGameData) {
     const std::pair<const char *, bool> cases[] = {
@@ -78,9 +66,16 @@ TEST_F(StartupTest, OnlySevenObjectsOfTheRightKindsMakeTheGameData) {
     }
 }
 
-TEST_F(StartupTest, TheIntroPlaysToItsEndOrToAKeyThatTheMainMenuDoesNotTake) {
+// The modes and their fallbacks are the display tests'; here, no display at
+// all (the library's whole error, not a crash), the window's title, and the
+// intro, played to its end or to a key that the main menu does not take.
+TEST_F(StartupTest, StartsTitledOrSaysWhyNotThenPlaysTheIntro) {
     LinkRunFile("tr_data2.dat");
+    EXPECT_EXIT((SystemFails = true, dup2(2, 1), InitSystem()), testing::ExitedWithCode(1),
+                "library: 0{255}");
+    EXPECT_EQ(Contents("tileriot.cfg"), "(missing)");  // no display was chosen to keep
     InitSystem();
+    EXPECT_EQ(WindowTitle, "TileRiot");
     EXPECT_EQ(PlayIntro(), 1);  // no movie: a message box over the text screen
     EXPECT_EQ(Messages(), std::vector<std::string>{"Error playing FLI file\n"});
     EXPECT_EQ(gfx_driver, nullptr);
