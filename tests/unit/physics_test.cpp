@@ -5,6 +5,8 @@
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
 
+#include <tuple>
+
 #include "game/ball.h"
 #include "game/game_state.h"
 #include "game/level_grid.h"
@@ -112,13 +114,11 @@ TEST_F(PhysicsTest, EachCollisionMovesTheBallAndScoresExactly) {
         if (!collided) {
             MoveBall();
         }
-        EXPECT_EQ(collided, c.collided);
-        EXPECT_EQ(GameSettings.Score, c.score);
-        EXPECT_EQ(Level[0][2][6].Used + Level[0][3][5].Used, c.bricks_left);
-        EXPECT_EQ(Ball.X, c.after_x);
-        EXPECT_EQ(Ball.Y, c.after_y);
-        EXPECT_EQ(Ball.DX, c.after_dx);
-        EXPECT_EQ(Ball.DY, c.after_dy);
+        EXPECT_EQ(
+            std::tuple(collided, GameSettings.Score, Level[0][2][6].Used + Level[0][3][5].Used,
+                       Ball.X, Ball.Y, Ball.DX, Ball.DY),
+            std::tuple(c.collided, c.score, c.bricks_left, c.after_x, c.after_y, c.after_dx,
+                       c.after_dy));
     }
 }
 

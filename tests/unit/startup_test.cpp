@@ -192,25 +192,4 @@ TEST(RetraceClockTest, TheNextTickIsTheFirstOneStillToCome) {
     }
 }
 
-TEST_F(GameTest, WaitForKeyReturnsTheHighestScancodeHeldAfterANewPress) {
-    // A key held since before the wait (or 0), the keys tapped, the result.
-    const std::tuple<int, const char *, int> cases[] = {
-        {0, "<enter>", KEY_ENTER},
-        {KEY_Z, "a", KEY_Z},               // held from before, and higher
-        {0, "<shift><down>", KEY_LSHIFT},  // a modifier with an arrow
-        {0, "<letgo><enter>", 0},          // let go before the scan
-    };
-    for (const auto &[held, keys, result] : cases) {
-        _handle_key_press('q', KEY_Q);  // waiting in the buffer before the call: discarded
-        _handle_key_release(KEY_Q);
-        if (held) {
-            _handle_key_press(-1, held);
-        }
-        TypeKeys(keys);
-        EXPECT_EQ(WaitForKey(), result) << keys;
-        EXPECT_EQ(KeysLeft(), 0);
-        Reset();
-    }
-}
-
 }  // namespace
