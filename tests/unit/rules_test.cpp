@@ -1,10 +1,14 @@
-// One frame of the rules, case by case with exact values: the difficulty
-// table and start positions, the paddle under the mouse and the keys, and
-// the ball's collisions with the paddle, the bricks and the walls.
+// The level files and one frame of the rules, case by case with exact values:
+// the number format, the internal loader with its dump, and a missing file;
+// the paddle under the mouse and the keys, and the ball's collisions with the
+// paddle, the bricks and the walls. Where the bricks stand, whole games show.
 
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <string>
 #include <tuple>
 
 #include "game/ball.h"
@@ -17,12 +21,12 @@ namespace {
 
 using namespace harness;
 
-class PhysicsTest : public GameTest {};
+class RulesTest : public GameTest {};
 
 const std::vector<std::string> NO_BRICKS = {
     "IntLvl01.trl=", "IntLvl02.trl=", "IntLvl03.trl=", "IntLvl04.trl=", "IntLvl05.trl="};
 
-TEST_F(PhysicsTest, ThePaddleFollowsTheMouseOrTheKeysBetweenTheWalls) {
+TEST_F(RulesTest, ThePaddleFollowsTheMouseOrTheKeysBetweenTheWalls) {
     struct Case {
         ControlSettings controls;  // mouse, keys, sensitivity, left key, right key, step
         int32_t x, width, mickeys;
@@ -69,7 +73,7 @@ TEST_F(PhysicsTest, ThePaddleFollowsTheMouseOrTheKeysBetweenTheWalls) {
     EXPECT_EQ(Controls.KeyStep, 10);
 }
 
-TEST_F(PhysicsTest, EachCollisionMovesTheBallAndScoresExactly) {
+TEST_F(RulesTest, EachCollisionMovesTheBallAndScoresExactly) {
     struct Case {
         const char *what;
         float x, y, dx, dy;
@@ -119,6 +123,74 @@ TEST_F(PhysicsTest, EachCollisionMovesTheBallAndScoresExactly) {
                        Ball.X, Ball.Y, Ball.DX, Ball.DY),
             std::tuple(c.collided, c.score, c.bricks_left, c.after_x, c.after_y, c.after_dx,
                        c.after_dy));
+    }
+}
+
+// Reads a level from text into slot 1, filled with marker values first, and
+// describes the first cells and the last: value, then * for a brick.
+std::string Load(const std::string &text, int32_t marker) {
+    for (auto &row : Level[1]) {
+        for (Brick &brick : row) {
+            brick = {9, 99, marker, 0, 0, 0, 0};
+        }
+    }
+    FILE *file = fmemopen(const_cast<char *>(text.data()), text.size(), "r");
+    ReadLevelFile(file, 1, InternalGeometry());
+    std::fclose(file);
+    std::string cells;
+    for (int i : {0, 1, 2, 3, 89}) {
+        const Brick &brick = Level[1][i / 10][i % 10];
+        EXPECT_EQ(brick.Spare, 0);
+        cells += std::to_string(brick.Value) + (brick.Used == 1 ? "* " : " ");
+    }
+    return cells;
+}
+
+TEST_F(RulesTest, NumbersReadAsTheGameReadsThem) {
+    struct Case {
+        std::string text;
+        int32_t marker;
+        const char *cells;
+    };
+    const Case cases[] = {
+        {Repeat("0\n", 90), 5, "0 0 0 0 0 "},
+        {Repeat("7 ", 90), 0, "7* 7* 7* 7* 7* "},
+        {Repeat("-1\t", 90), 0, "-1* -1* -1* -1* -1* "},
+        {" \t1\n\n 0\r\n+3 \t" + Repeat("2  ", 87), 0, "1* 0 3* 2* 2* "},
+        {"1 0 1", 4, "1* 0 1* 4* 4* "},                  // short: the rest keep their values
+        {"6 x 6" + Repeat("6 ", 87), 0, "6* 0 0 0 0 "},  // garbage ends the numbers
+        {"6 - 6" + Repeat("6 ", 87), 0, "6* 0 0 0 0 "},  // so does a lone sign
+        {"99999999999 -99999999999 2147483647 -2147483648" + Repeat(" 1", 86), 0,
+         "2147483647* -2147483648* 2147483647* -2147483648* 1* "},
+        {Repeat("3 ", 89) + "4 8 8 8", 0, "3* 3* 3* 3* 4* "},  // the 90th is the last read
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(Load(c.text, c.marker), c.cells) << c.text.substr(0, 40);
+    }
+}
+
+// Level n has its one brick in cell 84 + n, so the dump shows each in its slot.
+TEST_F(RulesTest, InternalLevelsLoadIntoTheirSlotsAndAreDumped) {
+    for (int n = 1; n <= 5; ++n) {
+        WriteFile("IntLvl0" + std::to_string(n) + ".trl", Repeat("0 ", 84 + n) + "1");
+    }
+    WriteFile("ldlvldbg.txt",
+              "an older dump that is longer than the new one will be" + std::string(50000, '.'));
+    LoadInternalLevels();
+    EXPECT_TRUE(MatchesGolden("load_dump", ReadFile("ldlvldbg.txt")));
+}
+
+// A level file that is missing, or is a FIFO (which would stall the game:
+// the alarm ends it) or a directory, is no level.
+TEST_F(RulesTest, AMissingLevelFileEndsTheGameNamingIt) {
+    for (const auto &[made, name] : {std::pair{"IntLvl03.trl=1", "IntLvl04.trl"},
+                                     {"IntLvl03.trl|", "IntLvl03.trl"},
+                                     {"IntLvl03.trl/", "IntLvl03.trl"}}) {
+        LayOut({"IntLvl01.trl=1", "IntLvl02.trl=1", made, "IntLvl05.trl=1"});
+        EXPECT_EXIT((alarm(5), LoadInternalLevels()), testing::ExitedWithCode(1),
+                    "MESSAGE: Unable to open Internal level file \"" + std::string(name) +
+                        "\" for reading!");
+        EXPECT_EQ(Contents("ldlvldbg.txt"), "(missing)");
     }
 }
 
