@@ -6,7 +6,6 @@
 #include <allegro/internal/aintern.h>
 
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -26,19 +25,13 @@ namespace {
 using namespace harness;
 
 // The game on a desktop of the test's choosing, at 32 bits unless it says.
-class DisplayTest : public TempDirTest {
+class DisplayTest : public GameTest {
 protected:
-    void SetUp() override {
-        TempDirTest::SetUp();
-        std::filesystem::create_symlink(RunDirectory() + "/tr_data2.dat", "tr_data2.dat");
-        Reset();
-    }
     void TearDown() override {
-        ShutDownSystem();
         DesktopWidth = 640, DesktopHeight = 480, DesktopDepth = 16;
         DesktopSizeFails = FullScreenFails = WindowFails = false;
         CommandLine = {};
-        TempDirTest::TearDown();
+        GameTest::TearDown();
     }
     static void Start(int width, int height, int depth = 32) {
         ShutDownSystem();

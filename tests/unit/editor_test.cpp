@@ -33,14 +33,10 @@ protected:
                       Edited.Path, Edited.Row, Edited.Col, Edited.Step, Edited.History.size(),
                       CountBricks(), HasUnsavedChanges() ? ", unsaved" : "", Edited.Notice);
         std::string files;
-        std::set<std::string> names;
-        for (const auto &entry : std::filesystem::recursive_directory_iterator(".")) {
-            names.insert(entry.path().lexically_relative(".").string());
-        }
-        for (const std::string &name : names) {
-            if (name != "tr_data2.dat") {
-                files += name + ": " + Contents(name) + "\n";
-            }
+        for (const std::filesystem::path &path : std::set<std::filesystem::path>(
+                 std::filesystem::recursive_directory_iterator("."), {})) {
+            const std::string name = path.lexically_relative(".");
+            files += name == "tr_data2.dat" ? "" : name + ": " + Contents(name) + "\n";
         }
         return ScreenTranscript() + text + files;
     }
