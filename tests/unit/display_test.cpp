@@ -68,16 +68,15 @@ void DrawNoise(BITMAP *bmp, uint32_t seed) {
     BITMAP *want = create_bitmap_ex(bitmap_color_depth(screen), w, h);
     clear_bitmap(want);
     blit(mapped, want, 0, 0, (w - width) / 2, (h - height) / 2, width, height);
-    int wrong_row = h;
-    for (int y = h - 1; y >= 0; --y) {
-        wrong_row = std::memcmp(want->line[y], screen->line[y], w * bitmap_color_depth(want) / 8)
-                        ? y
-                        : wrong_row;
+    int row = 0;  // the first that is wrong
+    while (row < h &&
+           !std::memcmp(want->line[row], screen->line[row], w * bitmap_color_depth(want) / 8)) {
+        ++row;
     }
     destroy_bitmap(mapped);
     destroy_bitmap(want);
-    return wrong_row == h ? ::testing::AssertionSuccess()
-                          : ::testing::AssertionFailure() << w << "x" << h << ": row " << wrong_row;
+    return row == h ? ::testing::AssertionSuccess()
+                    : ::testing::AssertionFailure() << w << "x" << h << ": row " << row;
 }
 
 TEST_F(DisplayTest, TheScreenShowsThePictureByTheRuleAtEverySize) {

@@ -27,10 +27,11 @@
 
 namespace {
 
+using namespace harness;
 using record_bytes::HighScore;
 using record_bytes::SavedGame;
 
-class ScreensTest : public harness::GameTest {
+class ScreensTest : public GameTest {
 protected:
     // The records a screen may change, and the files it may write.
     static std::string State() {
@@ -45,8 +46,7 @@ protected:
                       GameSettings.PlayerName, GameSettings.Difficulty, GameSettings.Score,
                       GameSettings.GameType, GameSettings.StartLevel, first.Used, first.Value,
                       first.X, first.Y, first.Width, first.Height);
-        return harness::ScreenTranscript() + text +
-               "credits.txt: " + harness::Contents("credits.txt") + "\n";
+        return ScreenTranscript() + text + "credits.txt: " + Contents("credits.txt") + "\n";
     }
 };
 
@@ -74,7 +74,7 @@ const std::vector<Screen> SCREENS = {
     {"credits_placeholder", {}, MainMenu, "<down*3><enter><down><enter>"},
     {"credits_of_a_file", {"credits.txt=One\r\n\n" + LONG_LINE + "\nLast"}, ShowCredits, ""},
     {"credits_left_with_space", {"credits.txt=One\n"},
-     [] { harness::HoldKey(KEY_SPACE, 0, 5), ShowCredits(); }, ""},
+     [] { HoldKey(KEY_SPACE, 0, 5), ShowCredits(); }, ""},
     {"credits_that_cannot_be_read", {"credits.txt|"}, ShowCredits, ""},
     {"new_game_dialog", {}, NewGameDialog,
      "ab<shift>c1e<bksp>d<bksp*4>bcdefghijklmnopqrstuvwxyzabcdefghij<enter><esc><enter>5xh<esc>me"},
@@ -85,7 +85,7 @@ const std::vector<Screen> SCREENS = {
     {"load_game_without_saved_games", {}, LoadGame, "<space>"},
     // Another copy of the game saves ANN while the player types: its save is what is found.
     {"load_game_saved_meanwhile", {"plyrsettings.dat=" + SavedGame("ann", 2, 150, 0, 3)},
-     [] { harness::WatchFrames([](int frame) {
+     [] { WatchFrames([](int frame) {
               if (frame == 0) StoreSavedGame(record_bytes::Settings("ANN", 1, 70000, 2)); });
           LoadGame(); }, "ann<enter>"},
     {"external_level_in_any_case", {"Mixed.trl=5 0\n-3", "MIXEDX.trl=1", "mixed.TRL=7"},
@@ -99,17 +99,17 @@ const std::vector<Screen> SCREENS = {
 TEST_F(ScreensTest, EveryScreenShowsWhatItsTranscriptSays) {
     for (const Screen &screen : SCREENS) {
         SCOPED_TRACE(screen.name);
-        harness::LayOut(screen.files);
+        LayOut(screen.files);
         LoadHighScores();
-        harness::Reset();
-        harness::TypeKeys(screen.keys);
+        Reset();
+        TypeKeys(screen.keys);
         try {
             screen.run();
         } catch (...) {  // the script's end, or back to the main menu by unwinding
         }
-        EXPECT_EQ(harness::KeysLeft(), 0);
-        EXPECT_TRUE(harness::MatchesGolden(std::string("screen_") + screen.name, State()));
-        harness::StartAfresh();
+        EXPECT_EQ(KeysLeft(), 0);
+        EXPECT_TRUE(MatchesGolden(std::string("screen_") + screen.name, State()));
+        StartAfresh();
     }
 }
 
@@ -120,13 +120,13 @@ TEST_F(ScreensTest, EveryScreenShowsWhatItsTranscriptSays) {
 TEST_F(ScreensTest, MenusFadesAndTextEntryAtTheirLimits) {
     const char *const texts[] = {"T", "Only"};
     const char *const help[] = {"H"};
-    harness::TypeKeys("<enter>");
+    TypeKeys("<enter>");
     EXPECT_EQ(RunMenu(0x2B, BackBuffer, GameFont(TEXT_FONT), makecol(3, 254, 133),
                       makecol(17, 9, 201), 100, 25, 20, 2, texts, help),
               0);
     FadeInMessage(BackBuffer, GameFont(TEXT_FONT), texts, 10, 10, makecol(3, 254, 133));
-    EXPECT_TRUE(harness::MatchesGolden("screen_fades_to_odd_colours", harness::ScreenTranscript()));
-    harness::TypeKeys("<down><down><down><enter>" + std::string(120, 'a') + "<enter>");
+    EXPECT_TRUE(MatchesGolden("screen_fades_to_odd_colours", ScreenTranscript()));
+    TypeKeys("<down><down><down><enter>" + std::string(120, 'a') + "<enter>");
     EXPECT_EQ(RunMenu(0x0B, BackBuffer, font, 1, 2, 0, 0, 0, 2, texts, texts), 1);
     EXPECT_EQ(RunMenu(MENU_TITLE, BackBuffer, font, 1, 2, 0, 0, 0, 1, texts, texts), -1);
     char name[200];

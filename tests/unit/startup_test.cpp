@@ -39,7 +39,6 @@ protected:
         LoadHighScores();
     }
     void TearDown() override {
-        FullScreenFails = false;
         ShutDownSystem();
         TempDirTest::TearDown();
     }
@@ -57,9 +56,8 @@ TEST_F(StartupTest, OnlySevenObjectsOfTheRightKindsMakeTheGameData) {
     for (const auto &[kinds, complete] : cases) {
         std::vector<DATAFILE> data;
         for (const char *kind = kinds; *kind; ++kind) {
-            data.push_back({nullptr, *kind == 'B'   ? DAT_BITMAP
-                                     : *kind == 'F' ? DAT_FONT
-                                                    : DAT_DATA});
+            data.push_back(
+                {nullptr, *kind == 'B' ? DAT_BITMAP : (*kind == 'F' ? DAT_FONT : DAT_DATA)});
         }
         data.push_back({nullptr, DAT_END, 0, nullptr});
         EXPECT_EQ(IsCompleteGameData(data.data()), complete) << kinds;
