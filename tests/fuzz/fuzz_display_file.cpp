@@ -1,7 +1,6 @@
-// Fuzzes tileriot.cfg's reader: whatever the bytes, each setting is either
-// taken from them (the same whatever the game held before) or left as it was,
-// a scale is always one a player may choose, and what is written back reads
-// back the same.
+// Fuzzes tileriot.cfg's reader: whatever the bytes, each setting is either taken from them (the
+// same whatever the game held before) or left as it was, a scale is always one a player may choose,
+// and what is written back reads back the same.
 
 #include <allegro.h>
 

@@ -1,7 +1,6 @@
-// Fuzzes the level-file reader: the numbers read are the C library's strtol
-// of the bytes, clamped to 32 bits; they fill the first cells of one level and
-// the others keep their values; the bricks stand where they stand for an
-// empty file, and no other level changes.
+// Fuzzes the level-file reader: the numbers read are the C library's strtol of the bytes, clamped
+// to 32 bits; they fill the first cells of one level and the others keep their values; the bricks
+// stand where they stand for an empty file, and no other level changes.
 
 #include "game/level_grid.h"
 #include "tests/fuzz/fuzz.h"

@@ -1,8 +1,7 @@
-// Fuzzes the editor's level list: a folder laid out from the input (level
-// files in any case, odd names, directories and FIFOs named like levels,
-// links to files, to folders and to nothing) is listed without crashing or
-// waiting; the list holds exactly its regular, readable level files, each
-// once, in byte order.
+// Fuzzes the editor's level list: a folder laid out from the input (level files in any case, odd
+// names, directories and FIFOs named like levels, links to files, to folders and to nothing) is
+// listed without crashing or waiting; the list holds exactly its regular, readable level files,
+// each once, in byte order.
 
 #include <strings.h>
 #include <sys/stat.h>

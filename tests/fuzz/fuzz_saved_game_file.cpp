@@ -1,6 +1,5 @@
-// Fuzzes the saved-game file: any bytes read as whole 48-byte records; the
-// one found is the first whose name matches, letter case aside, and holds
-// that record's bytes.
+// Fuzzes the saved-game file: any bytes read as whole 48-byte records; the one found is the first
+// whose name matches, letter case aside, and holds that record's bytes.
 
 #include <strings.h>
 

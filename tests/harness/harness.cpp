@@ -79,8 +79,7 @@ void CaptureScreen() {
 
 }  // namespace
 
-// Thousands of frames are hashed in a run, so this loop is spared the
-// sanitizers' checks.
+// Thousands of frames are hashed in a run, so this loop is spared the sanitizers' checks.
 __attribute__((no_sanitize("address", "undefined"))) uint64_t ScreenHash() {
     uint64_t lanes[4] = {1, 2, 3, 4};  // four at a time, so the multiplies overlap
     for (int y = 0; y < screen->h; ++y) {

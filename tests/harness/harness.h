@@ -19,13 +19,12 @@ struct FrameLimitReached {};  // thrown when the game presents more frames than 
 // Forgets every script, frame and message, lets go of every key, and starts
 // the retrace timer again where a script ended inside a key wait.
 void Reset();
-// Keys the game finds pressed, one at each of its key waits and let go at the
-// next frame or wait: letters and digits as themselves, <up> <down> <enter>
-// <esc> <bksp> <space> <left> <right> <f5>, <shift>X with Shift held, <alt>X with Alt held,
-// <ctrl>X with Control held (<ctrl><shift>X with both), <down*3> for three taps,
-// <letgo>X for a key already let go when the game scans the keys, <mouse X Y B> for the
-// mouse reported at screen pixel (X, Y) with buttons B held (1 left, 2 right), and
-// <focus> for no key but the window's focus back (and its screen spoiled).
+// Keys the game finds pressed, one at each of its key waits and let go at the next frame or wait:
+// letters and digits as themselves, <up> <down> <enter> <esc> <bksp> <space> <left> <right> <f5>,
+// <shift>X with Shift held, <alt>X with Alt held, <ctrl>X with Control held (<ctrl><shift>X with
+// both), <down*3> for three taps, <letgo>X for a key already let go when the game scans the keys,
+// <mouse X Y B> for the mouse reported at screen pixel (X, Y) with buttons B held (1 left, 2
+// right), and <focus> for no key but the window's focus back (and its screen spoiled).
 void TypeKeys(const std::string &script);
 // The window loses the focus at the retrace of frame `frame`; the mouse moves
 // dx the first time the game rests without it.
@@ -35,9 +34,8 @@ void MoveMouse(int frame, int dx, int dy);         // read after the retrace of 
 void WatchFrames(std::function<void(int)> probe);  // called at each frame's retrace
 void SetFrameLimit(int frames);
 int KeysLeft();  // scripted taps not used yet
-// Set by a test: the full-screen or the windowed display refuses to start
-// (DesktopSizeFails: full screen at any size but 640x480), or the library's
-// start-up fails as without a display.
+// Set by a test: the full-screen or the windowed display refuses to start (DesktopSizeFails: full
+// screen at any size but 640x480), or the library's start-up fails as without a display.
 inline bool FullScreenFails = false, WindowFails = false, SystemFails = false,
             DesktopSizeFails = false;
 // The desktop the game finds: its size and colour depth.

@@ -138,12 +138,10 @@ TEST_F(DisplayTest, OnlyTheChangedRowsAndColumnsAreSent) {
     destroy_bitmap(shown);
 }
 
-// An unchanged frame sends nothing (a pixel spoiled on the screen stays so).
-// A key wait returns the highest scancode held after a new press, never a key
-// waiting from before it. A switch of mode, by Alt+Enter, sends the picture
-// again at once, whole, where the game waits for a key or a letter, which
-// never see those keys. The old window may never hear its keys come up: the
-// switch lets them go.
+// An unchanged frame sends nothing (a pixel spoiled on the screen stays so). A key wait returns the
+// highest scancode held after a new press, never a key waiting from before it. A switch of mode, by
+// Alt+Enter, sends the picture again at once, whole, where the game waits for a key or a letter,
+// which never see those keys. The old window may never hear keys come up: the switch frees them.
 TEST_F(DisplayTest, KeyWaitsAndAltEnterShowThePictureWhole) {
     const std::tuple<int, const char *, const char *, int> cases[] = {
         // a key held from before, keys, the name typed (else a key wait's result)
@@ -209,12 +207,10 @@ TEST_F(DisplayTest, KeyWaitsAndAltEnterShowThePictureWhole) {
                 testing::ExitedWithCode(1), "MESSAGE: Unable to set graphics mode!");
 }
 
-// Full screen at the display's own size, else at 640x480, else a window of
-// the scale asked for or the largest within 90% of the screen either way; a
-// window the other way round. tileriot.cfg chooses, the command line over
-// it, and what is in use (after Alt+Enter) is kept for the next run. A scale
-// too large is said when the command line asked for it: once, however often
-// the window is made.
+// Full screen at the display's own size, else at 640x480, else a window of the scale asked for or
+// the largest within 90% of the screen either way; a window the other way round. tileriot.cfg
+// chooses, the command line over it, and what is in use (after Alt+Enter) is kept for the next run.
+// A scale too large is said when the command line asked for it, once however often it is made.
 TEST_F(DisplayTest, TheModeChosenIsSetAndKept) {
     struct Case {
         int w, h;
@@ -347,9 +343,8 @@ TEST(CommandLineTest, GoodAndBadArguments) {
     EXPECT_TRUE(MatchesGolden("command_line", transcript));
 }
 
-// What tileriot.cfg says well is taken; anything else leaves the defaults,
-// and nothing in the way (a directory, a FIFO) is waited on. What is written
-// is read back.
+// What tileriot.cfg says well is taken; anything else leaves the defaults, and nothing in the way
+// (a directory, a FIFO) is waited on. What is written is read back.
 TEST_F(DisplayTest, TheDisplayFileGivesWhatItSaysWell) {
     const std::string cfg = "tileriot.cfg=", display = cfg + "[display]\n",
                       monitor = display + "monitor = ";

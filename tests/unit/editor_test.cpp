@@ -1,7 +1,6 @@
-// The level editor on the headless harness, driven by scripted keys and mouse:
-// each run's frames, where it left the level, and every file of the folder
-// afterwards are pinned by a golden transcript. Saves are walked through a
-// failure at each step, as the records are.
+// The level editor on the headless harness, driven by scripted keys and mouse: each run's frames,
+// where it left the level, and every file of the folder afterwards are pinned by a golden
+// transcript. Saves are walked through a failure at each step, as the records are.
 
 #include <allegro.h>
 
@@ -105,13 +104,10 @@ const std::vector<EditorRun> RUNS = {
       "E.trl->nowhere", "notes.txt=1"},
      "", "<ctrl>o<down><up><esc><ctrl>o<down><enter><down><ctrl>o<mouse 200 150 1><mouse 200 150 0>"
      "<mouse 200 75 0><mouse 200 75 1><esc>"},
-    // Test play on Hard: four balls lost, the game over, back in the editor
-    // as it was; no table, saved game or level file is written.
-    // The ball starts on a brick, so the score would enter the table.
-    {"test_play_to_the_end",
-     {"PLAY.trl=" + LevelText({{0, 1}, {84, 1}}), "ExtHiScores.dat=table", "plyrsettings.dat=games"},
-     "PLAY",
-     "<right>3t<space*4><left><esc>"},
+    // Test play on Hard: four balls lost, the game over, back in the editor as it was; no table,
+    // saved game or level file is written (the ball starts on a brick: the score would enter).
+    {"test_play_to_the_end", {"PLAY.trl=" + LevelText({{0, 1}, {84, 1}}), "ExtHiScores.dat=table",
+     "plyrsettings.dat=games"}, "PLAY", "<right>3t<space*4><left><esc>"},
     // Esc held ends test play; the editor is not left by it.
     {"test_play_left_with_escape", {"PLAY.trl=" + LevelText({{3, 1}})}, "PLAY", "<f5><down><esc>",
      [](int frame) { if (frame == 0) HoldKey(KEY_ESC, 5, 7); }},
@@ -158,9 +154,8 @@ TEST_F(EditorTest, LeavingWritesNoTable) {
     }
 }
 
-// Every failure at each step of a save, through a link as well: the file is
-// old or new, whole, no stand-in is left, and the game's own file behind a
-// link is never written.
+// Every failure at each step of a save, through a link as well: the file is old or new, whole, no
+// stand-in is left, and the game's own file behind a link is never written.
 TEST_F(EditorTest, AFailedSaveLeavesTheOldFile) {
     LevelNumbers numbers{};
     numbers[0][0] = 7, numbers[8][9] = -1;

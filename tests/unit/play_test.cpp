@@ -48,10 +48,9 @@ protected:
         CloseDebugLog();
         GameTest::TearDown();
     }
-    // A new run of the game in a folder of its level files and no record files
-    // (the first level's bricks, also the external level "EXT.trl", and the
-    // other four's): an empty log, the default tables and controls, no script
-    // (nor a key wait cut short).
+    // A new run of the game in a folder of its level files and no record files (the first level's
+    // bricks, also the external level "EXT.trl", and the other four's): an empty log, the default
+    // tables and controls, no script (nor a key wait cut short).
     static void NextGame(const Cells &first, const Cells &others) {
         Reset();
         const std::string one = "=" + LevelText(first), rest = "=" + LevelText(others);
@@ -160,10 +159,9 @@ TEST_F(PlayTest, GamesEndAsTheirTranscriptsSay) {
     }
 }
 
-// Every frame's ball, direction and score, exact to the bit, on each difficulty.
-// A player steers the paddle under the ball, aiming at different parts of
-// it: by mouse for the first half, by two keys after that, and now and then
-// lets a ball go.
+// Every frame's ball, direction and score, exact to the bit, on each difficulty. A player steers
+// the paddle under the ball, aiming at different parts of it: by mouse for the first half, by two
+// keys after that, and now and then lets a ball go.
 TEST_F(PlayTest, GoldenRunsPinEveryFrameOfTheBall) {
     for (int32_t difficulty : {DIFFICULTY_EASY, DIFFICULTY_MEDIUM, DIFFICULTY_HARD}) {
         NextGame({{85, 3}}, {{11, 3}, {55, 3}});  // the first is cleared at once
@@ -171,9 +169,8 @@ TEST_F(PlayTest, GoldenRunsPinEveryFrameOfTheBall) {
         StartGame(GAME_INTERNAL, difficulty, 0);
         constexpr int FRAMES = 3000, SWITCH = 1500;
         TypeKeys("<esc*40>");  // every message, and play on at every menu
-        // Every 700 frames the player moves the paddle out of the ball's way:
-        // until the ball is lost, or, every other time, until it has sunk
-        // beside the paddle.
+        // Every 700 frames the player moves the paddle out of the ball's way: until the ball is
+        // lost, or, every other time, until it has sunk beside the paddle.
         bool resting = false;
         std::string trail;
         uint64_t digest = 0;

@@ -75,12 +75,11 @@ inline bool StoreTables(const char *name = "NEW", int32_t score = 70) {
 }
 
 // Every store (the display file's too) under a failure at each call of each of kinds in turn: each
-// file is left whole, old or new, with no stand-in and no file left open,
-// and a failure at one file never keeps another from being replaced. A
-// failure of kind done comes once the new bytes are in place: the store
-// counts as done. LayOut makes "name=bytes" files in an emptied directory;
-// Contents reads a file back; OpenFiles counts the files the process holds
-// open (and may take the files away). Returns how many failures were made to happen of each kind.
+// file is left whole, old or new, with no stand-in and no file left open, and a failure at one file
+// never keeps another from being replaced. A failure of kind done comes once the new bytes are in
+// place: the store counts as done. LayOut makes "name=bytes" files in an emptied directory;
+// Contents reads a file back; OpenFiles counts the files the process holds open (and may take the
+// files away). Returns how many failures were made to happen of each kind.
 template <typename LayOutFiles, typename ReadContents, typename CountOpenFiles>
 std::vector<int> FailEachCallInTurn(int kinds, int done, LayOutFiles LayOut, ReadContents Contents,
                                     CountOpenFiles OpenFiles) {

@@ -1,9 +1,8 @@
-// The game's record files: the high-score tables' exchange rule and what
-// damaged files load as; and faults, each made to happen: failures at every
-// write, flush, rename and lock; a full disk; directories, FIFOs and links in
-// the way; files that cannot be read or written; copies saving at the same
-// moment. After each, the files hold their old bytes or their new ones, whole,
-// and no temporary file is left.
+// The game's record files: the high-score tables' exchange rule and what damaged files load as; and
+// faults, each made to happen: failures at every write, flush, rename and lock; a full disk;
+// directories, FIFOs and links in the way; files that cannot be read or written; copies saving at
+// the same moment. After each, the files hold their old bytes or their new ones, whole, and no
+// temporary file is left.
 
 #include <fcntl.h>
 #include <grp.h>
@@ -112,9 +111,8 @@ int OpenDescriptors() {
     return static_cast<int>(std::distance(begin(entries), end(entries)));
 }
 
-// With standard input closed, so that the first file a store opens, its
-// lock included, is descriptor 0. Each wrapped call must fail as often as
-// the stores make it.
+// With standard input closed, so that the first file a store opens, its lock included, is
+// descriptor 0. Each wrapped call must fail as often as the stores make it.
 TEST_F(RecordFilesTest, AFailureAtAnyStepLeavesTheOldBytesOrTheNew) {
     const int input = dup(0);
     close(0);
@@ -227,9 +225,8 @@ TEST_F(RecordFilesTest, CopiesStoringAtOnceLoseNothing) {
     EXPECT_EQ(names.size(), 10u);
 }
 
-// A score enters the table as another copy has left it on disk, not as
-// this copy read it at start; one whose save failed is kept (the best ten
-// of them) and entered again by the next store.
+// A score enters the table as another copy has left it on disk, not as this copy read it at start;
+// one whose save failed is kept (the best ten of them) and entered again by the next store.
 TEST_F(RecordFilesTest, ScoresEnterTheTableAsItStandsOnDisk) {
     struct Case {
         std::string disk;             // what another copy wrote once this one had read a:50
@@ -270,10 +267,9 @@ TEST_F(RecordFilesTest, ScoresEnterTheTableAsItStandsOnDisk) {
     }
 }
 
-// A high-score file that cannot be read or written is never replaced and
-// never stops the other: a score entered in the other table is saved at
-// once, and the game ends naming the files it could not save. Bits are tried
-// as an unprivileged user; failures are made at the store at exit.
+// A high-score file that cannot be read or written is never replaced and never stops the other: a
+// score entered in the other table is saved at once, and the game ends naming the files it could
+// not save. Bits are tried as an unprivileged user; failures are made at the store at exit.
 TEST_F(RecordFilesTest, AFileThatCannotBeReadOrWrittenNeverStopsTheOther) {
     const std::string old_table = TableBytes({{"OLD", 7}});
     const std::string scored = TableBytes({{"NEW", 70}, {"OLD", 7}});

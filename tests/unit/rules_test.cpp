@@ -81,12 +81,10 @@ TEST_F(RulesTest, EachCollisionMovesTheBallAndScoresExactly) {
         float after_x, after_y, after_dx, after_dy;
         int score, bricks_left;
     };
-    // The Easy paddle spans x 168 to 468 with its top at 378; the ball's
-    // radius is 10 and its speed 1.5. Bricks stand at (2, 6) and (3, 5). A
-    // paddle bounce leaves at (1 - off-centre / width) x 90 degrees, its
-    // direction's length the reciprocal of the old one's: the values below
-    // were worked out apart from the game, in double precision rounded to
-    // float as the game stores them.
+    // The Easy paddle spans x 168 to 468 with its top at 378; the ball's radius is 10 and its speed
+    // 1.5. Bricks stand at (2, 6) and (3, 5). A paddle bounce leaves at (1 - off-centre / width) x
+    // 90 degrees, its direction's length the reciprocal of the old one's: the values below were
+    // worked out apart from the game, in double precision rounded to float as the game stores them.
     // clang-format off
     const Case cases[] = {
         {"nothing met", 100, 300, 1, 1.5f, 0, 101.5f, 302.25f, 1, 1.5f, 0, 2},

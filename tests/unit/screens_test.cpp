@@ -113,10 +113,9 @@ TEST_F(ScreensTest, EveryScreenShowsWhatItsTranscriptSays) {
     }
 }
 
-// At their limits: a fade whose target is not a multiple of its step ends
-// exactly on it, a menu's, then a panel's; without a title every entry of a
-// menu is an item, and Down wraps from the last; a menu with no item returns
-// -1; a field with room for more letters than text entry takes keeps 99.
+// At their limits: a fade whose target is not a multiple of its step ends exactly on it, a menu's,
+// then a panel's; without a title every entry of a menu is an item, and Down wraps from the last; a
+// menu with no item returns -1; a field with room for more letters than text entry takes keeps 99.
 TEST_F(ScreensTest, MenusFadesAndTextEntryAtTheirLimits) {
     const char *const texts[] = {"T", "Only"};
     const char *const help[] = {"H"};

@@ -1,6 +1,5 @@
-// Start-up and shutdown: the graphics mode and its fallback, the fatal
-// starts, the intro, the debug log, the window's close button, and the
-// screen and keyboard helpers every screen is built from.
+// Start-up and shutdown: the graphics mode and its fallback, the fatal starts, the intro, the debug
+// log, the window's close button, and the screen and keyboard helpers every screen is built from.
 
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
@@ -174,8 +173,7 @@ TEST_F(StartupTest, ALogThatIsNoFileIsNeverWritten) {
     }
 }
 
-// The 70 Hz clock a frame waits for under X: its ticks run on whether or not
-// anyone waits.
+// The 70 Hz clock a frame waits for under X: its ticks run on whether or not anyone waits.
 TEST(RetraceClockTest, TheNextTickIsTheFirstOneStillToCome) {
     constexpr int64_t TICK = 1000000000 / 70;
     const std::tuple<int64_t, int64_t, int64_t> cases[] = {
