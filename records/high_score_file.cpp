@@ -119,15 +119,6 @@ bool WriteTable(TableFile &file) {
     return true;
 }
 
-// The lock the saved games take: copies of the game read and replace one
-// record file at a time.
-struct RecordsLock {
-    char Target[PATH_MAX];
-    bool Resolved = ResolveLinks(SAVED_GAMES_FILE, Target);
-    ReplaceLock Lock{Resolved ? Target : SAVED_GAMES_FILE};
-    bool Held() const { return Lock.Handle != -1; }
-};
-
 // Tells the player which files could not be saved and ends the game.
 [[noreturn]] void FailSave(bool internal_failed, bool external_failed) {
     if (internal_failed && external_failed) {

@@ -120,10 +120,6 @@ bool FindSavedGame(FILE *file, const char *name, GameSettingsRecord &found) {
 bool StoreSavedGame(const GameSettingsRecord &record) {
     // Another copy of the game saving at the same moment waits for this one
     // to finish, so neither loses the other's record.
-    char target[PATH_MAX];
-    if (!ResolveLinks(SAVED_GAMES_FILE, target)) {
-        return false;
-    }
-    const ReplaceLock lock(target);
-    return lock.Handle != -1 && ReplaceSavedGames(target, record);
+    const RecordsLock lock{};
+    return lock.Resolved && lock.Held() && ReplaceSavedGames(lock.Target, record);
 }

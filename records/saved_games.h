@@ -6,9 +6,20 @@
 #include <cstdio>
 
 #include "game/game_state.h"
+#include "shell/files.h"
 
 constexpr std::size_t SAVED_GAME_BYTES = 48;
 constexpr const char *SAVED_GAMES_FILE = "plyrsettings.dat";
+
+// The lock every copy of the game takes before it reads and replaces a record
+// file, saved games and high-score tables alike, so that copies take turns:
+// the saved games' lock, on the folder their file (links followed) lies in.
+struct RecordsLock {
+    char Target[PATH_MAX];  // the saved games' file, links followed
+    bool Resolved = ResolveLinks(SAVED_GAMES_FILE, Target);
+    ReplaceLock Lock{Resolved ? Target : SAVED_GAMES_FILE};
+    bool Held() const { return Lock.Handle != -1; }
+};
 
 // Reads records from the start until one saved under name (letter case
 // ignored) is found, into found; false when none is. A trailing partial
