@@ -15,6 +15,14 @@ namespace {
 // the focus wake it at once, so this only bounds how long anything else waits.
 constexpr unsigned POLL_MS = 100;
 
+// Sleeps until ready() or the close button, keeping the display meanwhile.
+void KeepDisplayUntil(bool (*ready)()) {
+    while (!ready() && !CloseRequested()) {
+        WaitForInput(POLL_MS);
+        KeepDisplay();
+    }
+}
+
 }  // namespace
 
 void ClearBuffer(BITMAP *bmp) {
@@ -35,10 +43,7 @@ void WaitForFocus() {
     if (HasFocus()) {
         return;
     }
-    while (!HasFocus() && !CloseRequested()) {
-        WaitForInput(POLL_MS);
-        KeepDisplay();
-    }
+    KeepDisplayUntil(HasFocus);
     DropMouseMovement();
 }
 
@@ -78,10 +83,7 @@ int WaitForKey() {
 void WaitUntil(bool (*ready)()) {
     StopRetracePacer();
     TakeOverInput();
-    while (!ready() && !CloseRequested()) {
-        WaitForInput(POLL_MS);
-        KeepDisplay();
-    }
+    KeepDisplayUntil(ready);
     if (!HandlingInput()) {
         StartRetracePacer();
     }
